@@ -1,0 +1,31 @@
+# Installation: headers, libraries, plug-ins, database, tools, a CMake
+# package (find_package(kel CONFIG)) and pkg-config files.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS kel0 EXPORT kelTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+
+set(KEL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kel)
+install(EXPORT kelTargets NAMESPACE kel:: DESTINATION ${KEL_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/kelConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/kelConfig.cmake INSTALL_DESTINATION ${KEL_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/kelConfig.cmake ${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
+  DESTINATION ${KEL_CMAKE_DIR})
+
+# pkg-config: one file per library, naming the library file of this build.
+function(kel_install_pkgconfig name libname description)
+  if(CMAKE_BUILD_TYPE STREQUAL "Debug")
+    set(libname ${libname}${CMAKE_DEBUG_POSTFIX})
+  endif()
+  set(KEL_PC_NAME ${name})
+  set(KEL_PC_LIB ${libname})
+  set(KEL_PC_DESCRIPTION ${description})
+  set(KEL_PC_REQUIRES ${ARGN})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/kel.pc.in ${PROJECT_BINARY_DIR}/${name}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endfunction()
+kel_install_pkgconfig(kel0 kel0 "Image file library with run-time format plug-ins")

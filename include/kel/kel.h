@@ -1,0 +1,18 @@
+// Umbrella header: the whole public interface of the core library.
+#ifndef KEL_KEL_H
+#define KEL_KEL_H
+
+#include <kel/kelClassList.h>
+#include <kel/kelColor.h>
+#include <kel/kelCoord.h>
+#include <kel/kelDataSize.h>
+#include <kel/kelDictionary.h>
+#include <kel/kelError.h>
+#include <kel/kelHashTable.h>
+#include <kel/kelList.h>
+#include <kel/kelStatus.h>
+#include <kel/kelTile.h>
+#include <kel/kelTypeNames.h>
+#include <kel/kelTypes.h>
+
+#endif

@@ -1,0 +1,53 @@
+// Error reporting: one process-wide, replaceable handler receives every
+// message with its severity; internal inconsistencies abort.
+#ifndef KEL_ERROR_H
+#define KEL_ERROR_H
+
+#include <stdarg.h>
+
+// Severity: the low 8 bits of the flags of a message.
+enum kelSeverity : int {
+    kelSeverityError = 0,
+    kelSeverityFatal = 1,
+    kelSeverityWarning = 2,
+    kelSeverityInfo = 3
+};
+
+extern "C" {
+// `args` is a started variable-argument list for `fmt`.
+typedef void (*kelErrorHandler)(void* arg, int flags, const char* fmt, va_list args);
+
+void kelGetErrorHandler(kelErrorHandler* handler, void** arg);
+void kelSetErrorHandler(kelErrorHandler newhandler, void* newarg);
+
+// Print the message; the naive handler then exits on an error or fatal error,
+// the robust one on a fatal error only, and the silent one prints nothing but
+// fatal errors (and exits on them).
+void kelNaiveErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+void kelRobustErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+void kelSilentErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+}
+
+void kelError(int flags, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void kelErrorV(int flags, const char* fmt, va_list args);
+void _kelDebug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Installs a handler for the life of the guard.
+class kelSetLocalErrorHandler {
+public:
+    kelSetLocalErrorHandler(kelErrorHandler handler, void* arg);
+    ~kelSetLocalErrorHandler();
+    kelSetLocalErrorHandler(const kelSetLocalErrorHandler&) = delete;
+    kelSetLocalErrorHandler& operator=(const kelSetLocalErrorHandler&) = delete;
+
+    kelErrorHandler old_handler;
+    void* old_arg;
+};
+
+// Reports an internal inconsistency and aborts; `expr` may be null.
+[[noreturn]] void __kelAssert(const char* expr, const char* file, int line);
+
+// Active in every build type: an inconsistency must never go unnoticed.
+#define KEL_ASSERT(expr) ((expr) ? (void)0 : __kelAssert(#expr, __FILE__, __LINE__))
+
+#endif

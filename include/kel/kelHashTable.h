@@ -1,0 +1,53 @@
+// Open-addressing hash table of intrusive elements, which it never owns.
+#ifndef KEL_HASHTABLE_H
+#define KEL_HASHTABLE_H
+
+#include <stdint.h>
+
+class kelHashElem {
+public:
+    uint32_t hashIndex = 0;
+};
+
+#define kelDefaultHashFullFraction 0.5f
+
+class kelHashTable {
+public:
+    explicit kelHashTable(int maxEntries);
+    virtual ~kelHashTable();
+    kelHashTable(const kelHashTable&) = delete;
+    kelHashTable& operator=(const kelHashTable&) = delete;
+
+    // Non-zero when `elem` is the element for `key`.
+    virtual int match(const void* key, const kelHashElem* elem) const = 0;
+
+    static int pickSize(int maxEntries);
+    void clear();
+    int insert(kelHashElem* elem);
+    int remove(kelHashElem* elem);
+    kelHashElem* find(unsigned hashIndex, const void* key);
+    kelHashElem* next(int& index) const;
+
+    int getNumEntries() const { return count; }
+    float getFullFraction() const { return fullFraction; }
+    void setFullFraction(float f) { fullFraction = f; }
+    void clearStats() { lookCount = totalLook = maxLook = 0; }
+    int getSize() const { return size; }
+
+    int lookCount;
+    int totalLook;
+    int maxLook;
+
+protected:
+    kelHashElem** table;
+    int size;
+    int count;
+    float fullFraction;
+
+private:
+    int locate(const kelHashElem* elem);
+    void noteProbes(int n);
+    void grow();
+};
+
+#endif

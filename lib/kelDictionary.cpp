@@ -1,0 +1,87 @@
+#include <kel/kelDictionary.h>
+
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+kelName::kelName(const char* s) : name(nullptr)
+{
+    setID(s);
+}
+
+kelName::~kelName()
+{
+    free(name);
+}
+
+void kelName::setID(const char* id)
+{
+    free(name);
+    name = id ? strdup(id) : nullptr;
+}
+
+kelDictionary::kelDictionary(int maxEntries, int flag) : kelHashTable(maxEntries), ignoreCase(flag == 0) {}
+
+unsigned kelDictionary::hash(const char* s) const
+{
+    uint32_t h = 0;
+    int shift = 0;
+    for (; s && *s; s++) {
+        int c = static_cast<signed char>(*s);
+        if (ignoreCase && c >= 'A' && c <= 'Z')
+            c += 'a' - 'A';
+        h ^= uint32_t(int32_t(c)) << shift;
+        shift += 17;
+        if (shift >= 24)
+            shift -= 24;
+    }
+    return h;
+}
+
+int kelDictionary::insert(kelName* elem)
+{
+    elem->hashIndex = hash(elem->name);
+    return kelHashTable::insert(elem);
+}
+
+kelName* kelDictionary::find(const char* s, int insertIfNeeded)
+{
+    unsigned h = hash(s);
+    kelName* found = static_cast<kelName*>(kelHashTable::find(h, s));
+    if (!found && insertIfNeeded) {
+        found = new kelName(s);
+        found->hashIndex = h;
+        kelHashTable::insert(found);
+    }
+    return found;
+}
+
+int kelDictionary::match(const void* key, const kelHashElem* elem) const
+{
+    const char* s = static_cast<const char*>(key);
+    const char* name = static_cast<const kelName*>(elem)->name;
+    if (!s || !name)
+        return s == name;
+    return (ignoreCase ? strcasecmp(s, name) : strcmp(s, name)) == 0;
+}
+
+kelDictionary* kelGlobalDict()
+{
+    static kelDictionary* dict = new kelDictionary(0, 1);
+    return dict;
+}
+
+kelName* kelGlobalName(const char* s)
+{
+    return kelGlobalDict()->find(s, 1);
+}
+
+kelName* kelGlobalName(kelName* nm)
+{
+    kelName* existing = kelGlobalDict()->find(nm->name, 0);
+    if (existing)
+        return existing == nm ? nm : nullptr;
+    kelGlobalDict()->insert(nm);
+    return nm;
+}

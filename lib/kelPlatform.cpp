@@ -1,0 +1,53 @@
+#include "kelPlatform.h"
+
+#include <dlfcn.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+
+#ifndef KEL_SYSTEM_DIR
+#error "KEL_SYSTEM_DIR must name the directory of the default database"
+#endif
+
+void kelPlatformDebugOutput(const char* text)
+{
+    size_t len = strlen(text);
+    while (len > 0) {
+        ssize_t n = write(STDERR_FILENO, text, len);
+        if (n <= 0)
+            return;
+        text += n;
+        len -= size_t(n);
+    }
+}
+
+const char* kelPlatformSystemDirectory()
+{
+    return KEL_SYSTEM_DIR;
+}
+
+static std::string coreLibraryDirectory()
+{
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void*>(&coreLibraryDirectory), &info) || !info.dli_fname)
+        return std::string();
+    std::string path(info.dli_fname);
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void* kelPlatformLoadLibrary(const char* name)
+{
+    void* handle = dlopen(name, RTLD_NOW | RTLD_GLOBAL);
+    if (handle || strchr(name, '/'))
+        return handle;
+    for (const std::string& dir : {std::string(kelPlatformSystemDirectory()), coreLibraryDirectory()}) {
+        if (dir.empty())
+            continue;
+        handle = dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_GLOBAL);
+        if (handle)
+            return handle;
+    }
+    return nullptr;
+}
