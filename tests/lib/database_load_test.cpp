@@ -192,4 +192,29 @@ TEST_F(DatabaseLoad, SyntaxErrorLeavesEntriesUnvalidated)
         ExitedWithCode(0), AllOf(HasSubstr("parse error"), Not(HasSubstr("Warning"))));
 }
 
+int openDescriptors()
+{
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        count += entry.path().filename() != "." ? 1 : 0;
+    return count;
+}
+
+TEST_F(DatabaseLoad, SyntaxErrorInAnIncludedFileClosesEveryFile)
+{
+    std::string inner = write("inner", "format IN dll in.so\nformat 12\nformat AB\n");
+    std::string outer = write("outer", "#include " + inner + "\n");
+    std::string path = write("db", "#include " + outer + "\nformat OUT dll out.so\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            int before = openDescriptors();
+            kelFormatDB::getDictionary();
+            CHILD_CHECK(openDescriptors() == before);
+            CHILD_CHECK(kelTestEntry("IN") != nullptr && kelTestEntry("OUT") == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0), HasSubstr("parse error in KEL database file, line 4:\nformat 12\n\n       ^"));
+}
+
 } // namespace
