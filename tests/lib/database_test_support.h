@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <kel/kelDatabase.h>
 #include <kel/kelError.h>
@@ -27,7 +28,7 @@
         if (!(cond)) {                                                                         \
             fprintf(stderr, "CHILD CHECK FAILED at %s:%d: %s\n", __FILE__, __LINE__, #cond); \
             fflush(stderr);                                                                    \
-            _exit(3);                                                                          \
+            exit(3);                                                                           \
         }                                                                                      \
     } while (0)
 
@@ -51,19 +52,42 @@ inline void kelTestUseDatabase(const std::string& path)
     kelSetErrorHandler(kelTestPrintingHandler, nullptr);
 }
 
-// A fresh directory for the files of one test, removed with everything in it.
+// Directories still to be removed when the process ends: a death-test
+// child ends inside its test, before the fixture could tidy up.
+inline std::vector<std::string>& kelTestDirectories()
+{
+    static std::vector<std::string>* dirs = new std::vector<std::string>;
+    return *dirs;
+}
+
+inline void kelTestRemoveDirectories()
+{
+    std::error_code ec;
+    for (const std::string& d : kelTestDirectories())
+        std::filesystem::remove_all(d, ec);
+    kelTestDirectories().clear();
+}
+
+// A fresh directory for the files of one test, removed with everything in
+// it. Death tests re-execute the program, so that every child starts with
+// no database loaded, whatever earlier tests of the program have loaded.
 class DatabaseFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        savedStyle = GTEST_FLAG_GET(death_test_style);
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
         char tmpl[] = "/tmp/kel_dbtest_XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir = tmpl;
+        static const bool cleanupRegistered = atexit(kelTestRemoveDirectories) == 0;
+        (void)cleanupRegistered;
+        kelTestDirectories().push_back(dir);
     }
     void TearDown() override
     {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
+        kelTestRemoveDirectories();
+        GTEST_FLAG_SET(death_test_style, savedStyle);
     }
 
     // Writes `text` byte for byte to `name` in the directory; returns the path.
@@ -76,6 +100,7 @@ protected:
     }
 
     std::string dir;
+    std::string savedStyle;
 };
 
 inline kelFormatDB* kelTestEntry(const char* name)
