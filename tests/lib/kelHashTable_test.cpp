@@ -121,6 +121,9 @@ TEST(HashTable, FullTableKeepsOneSlotFree)
         ASSERT_EQ(1, t.insert(elems[i].get())) << i;
     EXPECT_EQ(0, t.insert(elems[130].get()));
     EXPECT_EQ(130, t.getNumEntries());
+    // An element already held is still reported as being in the table.
+    EXPECT_EQ(1, t.insert(elems[129].get()));
+    EXPECT_EQ(130, t.getNumEntries());
     EXPECT_EQ(131, t.getSize());
     // A search for a missing key still ends at the free slot.
     EXPECT_EQ(nullptr, t.lookup(*elems[130]));
