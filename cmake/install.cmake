@@ -16,6 +16,25 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/kelConfig.cmake ${PROJECT_BINARY_DIR}/kelConfigVersion.cmake
   DESTINATION ${KEL_CMAKE_DIR})
 
+# pkg-config files locate the prefix relative to themselves, so that a tree
+# installed with `cmake --install --prefix` elsewhere is found where it is.
+function(kel_pc_dir var dir)
+  if(IS_ABSOLUTE "${dir}")
+    set(${var} "${dir}" PARENT_SCOPE)
+  else()
+    set(${var} "\${prefix}/${dir}" PARENT_SCOPE)
+  endif()
+endfunction()
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+  set(KEL_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH KEL_PC_UP "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+  string(REGEX REPLACE "/$" "" KEL_PC_UP "${KEL_PC_UP}")
+  set(KEL_PC_PREFIX "\${pcfiledir}/${KEL_PC_UP}")
+endif()
+kel_pc_dir(KEL_PC_LIBDIR "${CMAKE_INSTALL_LIBDIR}")
+kel_pc_dir(KEL_PC_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}")
+
 # pkg-config: one file per library, naming the library file of this build.
 function(kel_install_pkgconfig name libname description)
   if(CMAKE_BUILD_TYPE STREQUAL "Debug")

@@ -1,27 +1,40 @@
 #include <kel/kelDataSize.h>
 
+#include <limits.h>
 #include <math.h>
 
-extern "C" unsigned int kelDataSize(kelDataType type, int count)
+// Bytes per component, in eighths of a byte (a bit takes one eighth).
+static unsigned long long eighthsPerComponent(kelDataType type)
 {
     switch (type) {
     case kelBit:
-        return unsigned((count + 7) / 8);
+        return 1;
     case kelUChar:
     case kelChar:
-        return unsigned(count);
+        return 8;
     case kelUShort:
     case kelShort:
-        return 2u * unsigned(count);
+        return 16;
     case kelUInt:
     case kelInt:
     case kelFloat:
-        return 4u * unsigned(count);
+        return 32;
     case kelDouble:
-        return 8u * unsigned(count);
+        return 64;
     default:
         return 0;
     }
+}
+
+// A negative count occupies nothing; a size beyond the result's range is
+// reported as the largest value, so that a caller's allocation fails instead
+// of coming out too small.
+extern "C" unsigned int kelDataSize(kelDataType type, int count)
+{
+    if (count <= 0)
+        return 0;
+    unsigned long long bytes = (eighthsPerComponent(type) * unsigned(count) + 7) / 8;
+    return bytes > UINT_MAX ? UINT_MAX : unsigned(bytes);
 }
 
 extern "C" double kelDataMin(kelDataType type)
@@ -117,6 +130,12 @@ static int holdingSet(kelDataType desired)
     }
 }
 
+// Non-zero when `t` is one data type (a single bit) and a member of `set`.
+static int isMember(int t, int set)
+{
+    return t > 0 && (t & (t - 1)) == 0 && (t & set) != 0;
+}
+
 extern "C" kelDataType kelDataClosestType(kelDataType desired, int allowed, int flags)
 {
     int signSet;
@@ -130,13 +149,13 @@ extern "C" kelDataType kelDataClosestType(kelDataType desired, int allowed, int 
 
     int t = desired;
     if (candidates && !(flags & kelDataDemote))
-        while (t > 0 && !(t & candidates) && t <= kelDouble)
+        while (t > 0 && !isMember(t, candidates) && t <= kelDouble)
             t <<= 1;
-    if (t & candidates)
+    if (isMember(t, candidates))
         return kelDataType(t);
 
     int pool = (allowed & signSet) ? (allowed & signSet) : allowed;
-    while (!(t & pool) && t > 0)
+    while (t > 0 && !isMember(t, pool))
         t >>= 1;
-    return kelDataType(t);
+    return kelDataType(t > 0 ? t : 0);
 }

@@ -17,8 +17,10 @@ kelName::~kelName()
 
 void kelName::setID(const char* id)
 {
+    // Copy first: `id` may be this very name.
+    char* copy = id ? strdup(id) : nullptr;
     free(name);
-    name = id ? strdup(id) : nullptr;
+    name = copy;
 }
 
 kelDictionary::kelDictionary(int maxEntries, int flag) : kelHashTable(maxEntries), ignoreCase(flag == 0) {}
@@ -79,9 +81,11 @@ kelName* kelGlobalName(const char* s)
 
 kelName* kelGlobalName(kelName* nm)
 {
-    kelName* existing = kelGlobalDict()->find(nm->name, 0);
-    if (existing)
-        return existing == nm ? nm : nullptr;
-    kelGlobalDict()->insert(nm);
+    kelDictionary* dict = kelGlobalDict();
+    if (dict->holds(nm))
+        return nm;
+    if (dict->find(nm->name, 0))
+        return nullptr;
+    dict->insert(nm);
     return nm;
 }

@@ -1,5 +1,6 @@
 #include <kel/kelHashTable.h>
 
+#include <limits.h>
 #include <string.h>
 
 // All prime, none equal to the probe step, so a probe sequence visits every
@@ -54,9 +55,17 @@ int kelHashTable::locate(const kelHashElem* elem)
     return i;
 }
 
+// The sizing hint for growth: count / fullFraction, truncated; a fraction
+// that is not positive or a quotient beyond int asks for the largest size.
+int kelHashTable::growthTarget() const
+{
+    double hint = fullFraction > 0 ? double(count) / double(fullFraction) : double(INT_MAX);
+    return hint >= double(INT_MAX) ? INT_MAX : int(hint);
+}
+
 void kelHashTable::grow()
 {
-    int newSize = pickSize(int(float(count) / fullFraction));
+    int newSize = pickSize(growthTarget());
     if (newSize <= size)
         return;
     kelHashElem** old = table;
@@ -74,7 +83,7 @@ int kelHashTable::insert(kelHashElem* elem)
     if (float(count) >= float(size) * fullFraction)
         grow();
     if (count + 1 == size)
-        return 0; // one slot always stays free so that probe sequences end
+        return holds(elem); // one slot always stays free so that probe sequences end
     int i = locate(elem);
     if (!table[i]) {
         table[i] = elem;
@@ -115,8 +124,15 @@ kelHashElem* kelHashTable::find(unsigned hashIndex, const void* key)
     return found;
 }
 
+int kelHashTable::holds(const kelHashElem* elem)
+{
+    return table[locate(elem)] == elem;
+}
+
 kelHashElem* kelHashTable::next(int& index) const
 {
+    if (index < 0)
+        index = 0;
     for (; index < size; index++)
         if (table[index])
             return table[index++];

@@ -27,6 +27,8 @@ public:
     int remove(kelHashElem* elem);
     kelHashElem* find(unsigned hashIndex, const void* key);
     kelHashElem* next(int& index) const;
+    // Non-zero when `elem` itself (not merely an equal element) is stored.
+    int holds(const kelHashElem* elem);
 
     int getNumEntries() const { return count; }
     float getFullFraction() const { return fullFraction; }
@@ -48,6 +50,7 @@ private:
     int locate(const kelHashElem* elem);
     void noteProbes(int n);
     void grow();
+    int growthTarget() const;
 };
 
 #endif

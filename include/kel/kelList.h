@@ -46,30 +46,35 @@ public:
     kelMultiList(const kelMultiList&) = delete;
     kelMultiList& operator=(const kelMultiList&) = delete;
 
-    void append(T* item)
+    void append(T* it)
     {
-        KEL_ASSERT(!link(item)->isLinked());
-        hd.linkBefore(link(item));
+        L* item = link(it);
+        KEL_ASSERT(!item->isLinked());
+        hd.linkBefore(item);
     }
-    void insert(T* item)
+    void insert(T* it)
     {
-        KEL_ASSERT(!link(item)->isLinked());
-        hd.next->linkBefore(link(item));
+        L* item = link(it);
+        KEL_ASSERT(!item->isLinked());
+        hd.next->linkBefore(item);
     }
-    void insertAfter(T* pos, T* item)
+    void insertAfter(T* pos, T* it)
     {
-        KEL_ASSERT(!link(item)->isLinked());
-        link(pos)->next->linkBefore(link(item));
+        L* item = link(it);
+        KEL_ASSERT(!item->isLinked());
+        link(pos)->next->linkBefore(item);
     }
-    void insertBefore(T* pos, T* item)
+    void insertBefore(T* pos, T* it)
     {
-        KEL_ASSERT(!link(item)->isLinked());
-        link(pos)->linkBefore(link(item));
+        L* item = link(it);
+        KEL_ASSERT(!item->isLinked());
+        link(pos)->linkBefore(item);
     }
-    void unlink(T* item)
+    void unlink(T* it)
     {
-        KEL_ASSERT(link(item)->isLinked());
-        link(item)->unlink();
+        L* item = link(it);
+        KEL_ASSERT(item->isLinked());
+        item->unlink();
     }
 
     bool isEmpty() const { return hd.next == &hd; }
@@ -107,6 +112,7 @@ private:
     {
         kelListItem* f = link(first);
         kelListItem* l = link(last);
+        KEL_ASSERT(f->isLinked() && l->isLinked());
         f->prev->next = l->next;
         l->next->prev = f->prev;
         f->prev = pos->prev;
