@@ -36,15 +36,18 @@ inline int childFailures = 0;
         }                                                                                     \
     } while (0)
 
-// Runs `body` in a child process whose database is `database`.
-#define EXPECT_IN_CHILD(database, body)                                    \
-    EXPECT_EXIT(                                                           \
-        {                                                                  \
-            setenv("KEL_DATABASE", (database), 1);                         \
-            body;                                                          \
-            exit(childFailures ? 1 : 0);                                   \
-        },                                                                 \
-        ::testing::ExitedWithCode(0), "")
+// Runs the braced body in a child process whose database is `database`.
+#define EXPECT_IN_CHILD(database, ...)                                     \
+    do {                                                                   \
+        auto childBody_ = [&]() __VA_ARGS__;                               \
+        EXPECT_EXIT(                                                       \
+            {                                                              \
+                setenv("KEL_DATABASE", (database), 1);                     \
+                childBody_();                                              \
+                exit(childFailures ? 1 : 0);                               \
+            },                                                             \
+            ::testing::ExitedWithCode(0), "");                             \
+    } while (0)
 
 // A scratch directory of the test, removed with its files afterwards.
 class ScratchDir {
@@ -84,19 +87,19 @@ inline std::string testDatabaseText(bool withTiff)
 {
     std::string text = "format ProbeFmt\n"
                        "  description \"Probe format\"\n"
-                       "  dll \"libkelProbeNone0.so\"\n"
+                       "  dll libkelProbeNone0.so\n"
                        "  subsystem tests\n"
                        "  suffixes .prb, .probe\n"
                        "  access readwrite\n"
                        "format ReadOnlyFmt\n"
                        "  description \"Read-only probe\"\n"
-                       "  dll \"libkelProbeNone0.so\"\n"
+                       "  dll libkelProbeNone0.so\n"
                        "  subsystem tests\n"
                        "  access readonly\n";
     if (withTiff)
         text += "format TIFF\n"
                 "  description \"Fallback probe\"\n"
-                "  dll \"libkelProbeNone0.so\"\n"
+                "  dll libkelProbeNone0.so\n"
                 "  subsystem tests\n"
                 "  access readwrite\n";
     return text;
