@@ -131,6 +131,11 @@ public:
         return probeLog.flushResult;
     }
     int getNumImgs() override { return probeLog.numImgs; }
+    // Scale and statistics ranges: unsupported until set.
+    kelStatus getScaleMinMax(double& lo, double& hi) override { return getRange(scale, lo, hi); }
+    kelStatus setScaleMinMax(double lo, double hi) override { return setRange(scale, lo, hi); }
+    kelStatus getStatMinMax(double& lo, double& hi) override { return getRange(stat, lo, hi); }
+    kelStatus setStatMinMax(double lo, double hi) override { return setRange(stat, lo, hi); }
 
     void setArgs(const char* text)
     {
@@ -157,6 +162,27 @@ public:
     kelStatus runEnd() { return endFileIO(); }
 
 protected:
+    struct Range {
+        int set = 0;
+        double lo = 0, hi = 0;
+    };
+    static kelStatus getRange(const Range& r, double& lo, double& hi)
+    {
+        if (!r.set)
+            return kelUNSUPPORTEDBYFORMAT;
+        lo = r.lo;
+        hi = r.hi;
+        return kelOKAY;
+    }
+    static kelStatus setRange(Range& r, double lo, double hi)
+    {
+        r.set = 1;
+        r.lo = lo;
+        r.hi = hi;
+        return kelOKAY;
+    }
+    Range scale, stat;
+
     kelStatus openFile() override
     {
         int call = probeLog.openCalls++;
@@ -235,6 +261,16 @@ public:
     }
     kelFile* newfileobj() override { return new ProbeFile; }
 };
+
+// The lowest free descriptor number; unchanged across an operation when
+// the operation leaked no descriptor.
+inline int lowestFreeFd()
+{
+    int fd = dup(0);
+    if (fd >= 0)
+        close(fd);
+    return fd;
+}
 
 inline int modelBit(kelColorModel m)
 {
