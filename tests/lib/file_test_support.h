@@ -72,7 +72,7 @@ public:
         std::string p = file(name);
         FILE* f = fopen(p.c_str(), "w");
         if (f) {
-            fputs(text.c_str(), f);
+            fwrite(text.data(), 1, text.size(), f);
             fclose(f);
         }
         return p;
