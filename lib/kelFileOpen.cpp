@@ -1,12 +1,10 @@
 // kelFile::open and kelFile::create: the framework's part of opening and
 // creating a file; the plug-in's object does the rest.
-#include <kel/kelDatabase.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
-#include <kel/kelOrientation.h>
 
 #include <fcntl.h>
 #include <stdlib.h>
