@@ -6,6 +6,7 @@
 #include <kel/kelColor.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
+#include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
