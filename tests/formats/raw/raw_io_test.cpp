@@ -152,6 +152,29 @@ TEST(RawCreate, TransposedConfigurationIsNotSwappedTwice)
     });
 }
 
+TEST(RawCreate, ThroughTheCallersDescriptor)
+{
+    ScratchDir dir;
+    const std::string path = dir.write("fd.bin", "0123456789");
+    const std::string name = path + "#Raw%size=2,2,1,1%offset=4";
+    EXPECT_RAW_CHILD({
+        const int fd = ::open(path.c_str(), O_RDWR);
+        kelStatus sts = -1;
+        kelFile* f = kelFile::create(fd, name.c_str(), nullptr, nullptr, nullptr, &sts);
+        CHILD_EXPECT_EQ(sts, 0);
+        if (!f)
+            return;
+        CHILD_EXPECT_EQ(f->getFileDesc(), fd);
+        CHILD_EXPECT_EQ(f->getFileMode(), O_RDWR);
+        const unsigned char page[4] = {'a', 'b', 'c', 'd'};
+        CHILD_EXPECT_EQ(f->setPage(page, 0, 0, 0, 0, 2, 2, 1, 1), 0);
+        CHILD_EXPECT_EQ(f->close(), 0);
+        // not truncated: the preamble keeps its bytes, the page replaced the rest
+        const std::string expected = "0123abcd89";
+        CHILD_EXPECT(fileBytes(path) == std::vector<unsigned char>(expected.begin(), expected.end()));
+    });
+}
+
 TEST(RawCreate, ArgumentsReplaceTheDecidedValues)
 {
     ScratchDir dir;
