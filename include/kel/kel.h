@@ -20,6 +20,7 @@
 #include <kel/kelOrientation.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
+#include <kel/kelTag.h>
 #include <kel/kelTile.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
