@@ -57,6 +57,16 @@ bool isPrefixOf(const char* text, size_t len, const char* word)
     return len <= strlen(word) && strncasecmp(text, word, len) == 0;
 }
 
+// Any prefix of "false" (the empty text too) is 0, of "true" 1, else a number.
+int decodeBoolean(const std::string& text)
+{
+    if (isPrefixOf(text.c_str(), text.size(), "false"))
+        return 0;
+    if (isPrefixOf(text.c_str(), text.size(), "true"))
+        return 1;
+    return (int)strtol(text.c_str(), nullptr, 10);
+}
+
 const char* enumName(const kelEnumSpec* spec, int v)
 {
     for (; spec && spec->name; spec++)
@@ -287,7 +297,7 @@ void kelTag::decodeValue(int n, const char* text, size_t len)
         break;
     }
     case kelTagBoolean:
-        setIntValue(n, isPrefixOf(text, len, "false") ? 0 : isPrefixOf(text, len, "true") ? 1 : (int)strtol(s.c_str(), nullptr, 10));
+        setIntValue(n, decodeBoolean(s));
         break;
     case kelTagEnumShort:
     case kelTagEnumInt: {
