@@ -67,11 +67,11 @@ int decodeBoolean(const std::string& text)
     return (int)strtol(text.c_str(), nullptr, 10);
 }
 
-const char* enumName(const kelEnumSpec* spec, int v)
+const char* enumName(const kelEnumSpec* rows, int v)
 {
-    for (; spec && spec->name; spec++)
-        if (spec->value == v)
-            return spec->name;
+    for (; rows && rows->name; rows++)
+        if (rows->value == v)
+            return rows->name;
     return nullptr;
 }
 
