@@ -4,6 +4,7 @@
 
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
+#include <kel/kelColormap.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDatabase.h>
@@ -15,9 +16,12 @@
 #include <kel/kelFormat.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelList.h>
+#include <kel/kelLut.h>
+#include <kel/kelORNColormap.h>
 #include <kel/kelOrientation.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
+#include <kel/kelTag.h>
 #include <kel/kelTile.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
