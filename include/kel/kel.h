@@ -12,6 +12,7 @@
 #include <kel/kelList.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>
+#include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
 
