@@ -4,12 +4,16 @@
 
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
+#include <kel/kelConfig.h>
+#include <kel/kelConvIter.h>
+#include <kel/kelConverter.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelList.h>
+#include <kel/kelPixel.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>
 #include <kel/kelTypeNames.h>
