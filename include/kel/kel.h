@@ -4,6 +4,9 @@
 
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
+#include <kel/kelConfig.h>
+#include <kel/kelConvIter.h>
+#include <kel/kelConverter.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDictionary.h>
@@ -15,6 +18,7 @@
 #include <kel/kelHashTable.h>
 #include <kel/kelList.h>
 #include <kel/kelOrientation.h>
+#include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>
