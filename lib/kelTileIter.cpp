@@ -441,6 +441,44 @@ kelStatus walkPages(TileJob& job)
     return status;
 }
 
+// The first image channel of the caller's buffer when its channels are
+// consecutive, else -1.
+int firstConsecutiveChannel(const kelConverter& conv)
+{
+    if (!conv.cList)
+        return conv.cStart;
+    for (int i = 1; i < conv.cSize; ++i)
+        if (conv.cList[i] != (long long)conv.cList[0] + i)
+            return -1;
+    return conv.cList[0];
+}
+
+// Whether the caller's buffer is byte for byte one whole page inside the
+// image (the common read of an image in its own layout): it then takes
+// the page directly, without a page buffer and a copy.
+int callerHoldsOnePage(const TileJob& job)
+{
+    const kelConverter& d = job.dataConv;
+    const kelTile3D<int>& t = job.tile;
+    const kelSize& pg = job.pgSize;
+    int c = firstConsecutiveChannel(d);
+    return d.type == job.file->getDataType() && (d.order == job.file->getOrder() || pg.c == 1) && !d.flipX &&
+           !d.flipY && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z && d.cSize == pg.c &&
+           t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 && t.y % pg.y == 0 &&
+           t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x && t.y <= job.itsize.y - pg.y &&
+           t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+}
+
+kelStatus transferWholePage(const TileJob& job)
+{
+    const kelTile3D<int>& t = job.tile;
+    const kelSize& pg = job.pgSize;
+    int c = firstConsecutiveChannel(job.dataConv);
+    if (job.op == GetTile)
+        return job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+}
+
 kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx, int ny, int nz, void* data,
                               const kelConfig* config)
 {
@@ -466,6 +504,8 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
     status = pageBytes(job.pgSize, file->getDataType(), bytes);
     if (status)
         return status;
+    if (callerHoldsOnePage(job))
+        return transferWholePage(job);
     job.page = allocatePage(bytes, op);
     if (!job.page)
         return reportNoPage(bytes);
