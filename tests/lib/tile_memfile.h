@@ -13,6 +13,7 @@
 
 struct PageCall {
     int x, y, z, c, nx, ny, nz, nc;
+    const void* data;
 };
 
 class MemFile : public kelFile {
@@ -36,7 +37,7 @@ public:
 
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override
     {
-        gets.push_back({x, y, z, c, nx, ny, nz, nc});
+        gets.push_back({x, y, z, c, nx, ny, nz, nc, data});
         if (failGetAt >= 0 && int(gets.size()) > failGetAt)
             return kelSystemStatus(kelREADFAILED);
         if (isOnPage(x, y, z, c))
@@ -46,7 +47,7 @@ public:
 
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override
     {
-        sets.push_back({x, y, z, c, nx, ny, nz, nc});
+        sets.push_back({x, y, z, c, nx, ny, nz, nc, data});
         if (isOnPage(x, y, z, c))
             memcpy(page(x, y, z, c), data, pageBytes());
         return kelOKAY;

@@ -358,3 +358,80 @@ TEST(SetTile, CallersTypeIsConvertedIntoThePage)
     EXPECT_EQ(44, file.at(1, 1, 0, 0));
     EXPECT_EQ(7, file.at(2, 2, 0, 0));
 }
+
+TEST(GetTile, ChannelsBeyondTheImageReachNoPage)
+{
+    MemFile file(kelSize(4, 4, 1, 3), kelSize(4, 4, 1, 1), kelSeparate);
+    file.fill(pattern);
+    std::vector<unsigned char> buf(4 * 4 * 2, 0xee);
+    kelConfig lastAndBeyond(kelUChar, kelInterleaved, 2, nullptr, 2);
+    ASSERT_EQ(kelOKAY, file.getTile(0, 0, 0, 4, 4, 1, buf.data(), &lastAndBeyond));
+    ASSERT_EQ(1u, file.gets.size());
+    EXPECT_EQ(2, file.gets[0].c);
+    EXPECT_EQ(pattern(1, 1, 0, 2), buf[2 * 5]);
+    EXPECT_EQ(0xee, buf[2 * 5 + 1]);
+
+    int list[] = {7, -4, 0};
+    kelConfig listed(kelUChar, kelInterleaved, 3, list);
+    std::vector<unsigned char> three(4 * 4 * 3, 0xee);
+    file.forget();
+    ASSERT_EQ(kelOKAY, file.getTile(0, 0, 0, 4, 4, 1, three.data(), &listed));
+    expectInsideImage(file.gets, kelSize(4, 4, 1, 3));
+    EXPECT_EQ(1u, file.gets.size());
+    EXPECT_EQ(0xee, three[0]);
+    EXPECT_EQ(pattern(0, 0, 0, 0), three[2]);
+
+    kelConfig below(kelUChar, kelInterleaved, 2, nullptr, -1);
+    file.forget();
+    ASSERT_EQ(kelOKAY, file.setTile(0, 0, 0, 4, 4, 1, buf.data(), &below));
+    EXPECT_EQ(1u, file.sets.size());
+    expectInsideImage(file.sets, kelSize(4, 4, 1, 3));
+}
+
+TEST(TileTransfer, CallerBufferThatIsOnePageTakesItDirectly)
+{
+    MemFile file(kelSize(10, 10, 1, 3), kelSize(4, 4, 1, 3));
+    file.fill(pattern);
+    std::vector<unsigned char> buf(4 * 4 * 3);
+    ASSERT_EQ(kelOKAY, file.getTile(4, 4, 0, 4, 4, 1, buf.data()));
+    ASSERT_EQ(1u, file.gets.size());
+    EXPECT_EQ(buf.data(), file.gets[0].data);
+    EXPECT_EQ(pattern(5, 6, 0, 2), buf[((6 - 4) * 4 + 1) * 3 + 2]);
+
+    std::fill(buf.begin(), buf.end(), 42);
+    ASSERT_EQ(kelOKAY, file.setTile(4, 0, 0, 4, 4, 1, buf.data()));
+    ASSERT_EQ(1u, file.sets.size());
+    EXPECT_EQ(buf.data(), file.sets[0].data);
+    EXPECT_EQ(1u, file.gets.size()) << "a page written whole is not read";
+    EXPECT_EQ(42, file.at(7, 3, 0, 1));
+}
+
+TEST(TileTransfer, OtherLayoutsOrEdgePagesGoThroughThePageBuffer)
+{
+    MemFile file(kelSize(10, 10, 1, 3), kelSize(4, 4, 1, 3));
+    file.fill(pattern);
+    std::vector<unsigned char> buf(4 * 4 * 3, 0xee);
+    kelConfig sequential(kelUChar, kelSequential, 3);
+    kelConfig flipped(kelUChar, kelInterleaved, 3, nullptr, 0, kelUpperLeftOrigin);
+    int swapped[] = {1, 0, 2};
+    kelConfig reordered(kelUChar, kelInterleaved, 3, swapped);
+    for (const kelConfig* cfg : {&sequential, &flipped, &reordered}) {
+        file.forget();
+        // Seen from the top, the page's rows 4..7 are rows 2..5.
+        int y = cfg == &flipped ? 2 : 4;
+        ASSERT_EQ(kelOKAY, file.getTile(4, y, 0, 4, 4, 1, buf.data(), cfg));
+        ASSERT_EQ(1u, file.gets.size());
+        EXPECT_NE(buf.data(), file.gets[0].data);
+    }
+    EXPECT_EQ(pattern(4, 4, 0, 1), buf[0]);
+    EXPECT_EQ(pattern(4, 4, 0, 0), buf[1]);
+
+    // The page at the edge reaches beyond the image: the caller's pixels
+    // there stay as they are.
+    file.forget();
+    std::fill(buf.begin(), buf.end(), 0xee);
+    ASSERT_EQ(kelOKAY, file.getTile(8, 8, 0, 4, 4, 1, buf.data()));
+    EXPECT_NE(buf.data(), file.gets[0].data);
+    EXPECT_EQ(pattern(9, 9, 0, 0), buf[(1 * 4 + 1) * 3]);
+    EXPECT_EQ(0xee, buf[(2 * 4 + 2) * 3]);
+}
