@@ -298,6 +298,7 @@ struct TileJob {
     kelTile3D<int> inside; // the part of it that lies in the image
     kelConverter dataConv; // the caller's buffer
     void* page;
+    size_t pageBytes;
 };
 
 // The box must stay addressable in ints, also once mapped into the file's
@@ -410,6 +411,10 @@ kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& 
 {
     kelFile* file = job.file;
     if (job.op == GetTile || !pageIsCovered(job, it, n)) {
+        // What a short read (a page not yet in the file) leaves unfilled
+        // must be blank, not the previous page's pixels.
+        if (job.op == SetTile)
+            memset(job.page, 0, job.pageBytes);
         kelStatus status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
         if (status)
             return status;
@@ -509,6 +514,7 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
     job.page = allocatePage(bytes, op);
     if (!job.page)
         return reportNoPage(bytes);
+    job.pageBytes = size_t(bytes);
     status = walkPages(job);
     free(job.page);
     return status;

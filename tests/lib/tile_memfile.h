@@ -40,7 +40,7 @@ public:
         gets.push_back({x, y, z, c, nx, ny, nz, nc, data});
         if (failGetAt >= 0 && int(gets.size()) > failGetAt)
             return kelSystemStatus(kelREADFAILED);
-        if (isOnPage(x, y, z, c))
+        if (isOnPage(x, y, z, c) && !shortReads)
             memcpy(data, page(x, y, z, c), pageBytes());
         return kelOKAY;
     }
@@ -87,7 +87,8 @@ public:
     }
 
     std::vector<PageCall> gets, sets;
-    int failGetAt = -1; // the getPage call (counted from 0) from which on reading fails
+    int failGetAt = -1;      // the getPage call (counted from 0) from which on reading fails
+    bool shortReads = false; // getPage succeeds without filling the buffer (pages past the end)
 
 protected:
     kelStatus openFile() override { return kelOKAY; }

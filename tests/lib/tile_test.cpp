@@ -435,3 +435,16 @@ TEST(TileTransfer, OtherLayoutsOrEdgePagesGoThroughThePageBuffer)
     EXPECT_EQ(pattern(9, 9, 0, 0), buf[(1 * 4 + 1) * 3]);
     EXPECT_EQ(0xee, buf[(2 * 4 + 2) * 3]);
 }
+
+TEST(SetTile, PagesNotYetInTheFileStartBlank)
+{
+    MemFile file(kelSize(8, 4, 1, 1), fourByFour);
+    file.fill([](int, int, int, int) { return 77; });
+    file.shortReads = true;
+    std::vector<unsigned char> buf(16, 9);
+    ASSERT_EQ(kelOKAY, file.setTile(2, 0, 0, 4, 4, 1, buf.data()));
+    ASSERT_EQ(2u, file.gets.size());
+    EXPECT_EQ(9, file.at(5, 2, 0, 0));
+    EXPECT_EQ(0, file.at(6, 2, 0, 0)) << "not the previous page's pixels";
+    EXPECT_EQ(0, file.at(1, 2, 0, 0));
+}
