@@ -400,3 +400,33 @@ TEST(ConvIterRandom, LargeTransposedAndMirroredBlocks)
         expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
     }
 }
+
+TEST(ConvIterRandom, TransposedTilesOfEveryElementSize)
+{
+    // Regions that span several conversion tiles with ragged edges, for the
+    // byte transposition and for the buffered tiles of wider and bit types.
+    const kelDataType types[] = {kelBit, kelUChar, kelChar, kelShort, kelFloat, kelDouble};
+    Random rnd(99);
+    for (kelDataType dt : types)
+        for (kelDataType st : {kelUChar, dt})
+            for (int which = 0; which < 4; which++) {
+                Side d = rnd.side(1), s = rnd.side(1);
+                d.type = dt;
+                s.type = st;
+                d.nc = s.nc = which == 3 ? 3 : 1;
+                d.order = s.order = which == 3 ? kelInterleaved : kelSeparate;
+                d.list.clear();
+                s.list.clear();
+                d.cStart = s.cStart = 0;
+                d.area.init(0, 0, 0, 300 + rnd.below(40), 150 + rnd.below(40), 1);
+                s.area.init(rnd.in(-20, 20), rnd.in(-20, 20), 0, 280 + rnd.below(40), 140 + rnd.below(40), 1);
+                d.transpose = which != 1;
+                s.transpose = which == 1 || which == 2;
+                d.flip = which == 2 ? kelYFlip : kelNoFlip;
+                s.flip = which == 3 ? kelXFlip : kelNoFlip;
+                rnd.fillBytes(d);
+                rnd.fillBytes(s);
+                kelConverter dcv = d.make(), scv = s.make();
+                expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
+            }
+}
