@@ -448,3 +448,18 @@ TEST(SetTile, PagesNotYetInTheFileStartBlank)
     EXPECT_EQ(0, file.at(6, 2, 0, 0)) << "not the previous page's pixels";
     EXPECT_EQ(0, file.at(1, 2, 0, 0));
 }
+
+TEST(GetTile, SpareChannelsOfTheLastPageStayOut)
+{
+    // Pages of 3 channels over 5: the second group's third channel is none.
+    MemFile file(kelSize(4, 4, 1, 5), kelSize(4, 4, 1, 3));
+    file.fill(pattern);
+    std::vector<unsigned char> buf(4 * 4 * 3, 0xee);
+    kelConfig lastThree(kelUChar, kelInterleaved, 3, nullptr, 3);
+    ASSERT_EQ(kelOKAY, file.getTile(0, 0, 0, 4, 4, 1, buf.data(), &lastThree));
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(pattern(i % 4, i / 4, 0, 3), buf[3 * i]);
+        EXPECT_EQ(pattern(i % 4, i / 4, 0, 4), buf[3 * i + 1]);
+        EXPECT_EQ(0xee, buf[3 * i + 2]) << i;
+    }
+}
