@@ -78,19 +78,6 @@ TEST(GetTile, EmptyRequestVisitsNoPage)
     EXPECT_TRUE(file.sets.empty());
 }
 
-TEST(GetTile, ConvertsToTheCallersTypeAndOrder)
-{
-    MemFile file(kelSize(5, 3, 1, 3), kelSize(2, 2, 1, 3));
-    file.fill(pattern);
-    kelConfig cfg(kelUShort, kelSeparate, 3);
-    std::vector<unsigned short> buf(5 * 3 * 3);
-    ASSERT_EQ(kelOKAY, file.getTile(0, 0, 0, 5, 3, 1, buf.data(), &cfg));
-    for (int ch = 0; ch < 3; ++ch)
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x)
-                EXPECT_EQ(pattern(x, y, 0, ch), buf[(ch * 3 + y) * 5 + x]);
-}
-
 TEST(GetTile, PagesOfFewerChannelsThanTheImage)
 {
     // Separate order stores one channel per page.
@@ -333,30 +320,6 @@ TEST(SetTile, NeverWritesOutsideTheImage)
     file.forget();
     ASSERT_EQ(kelOKAY, file.setTile(-8, 3, 0, 4, 4, 1, buf.data()));
     EXPECT_TRUE(file.sets.empty());
-}
-
-TEST(SetTile, FlippedCallerWritesMirroredRows)
-{
-    MemFile file(tenByTen, fourByFour, kelInterleaved, kelLowerLeftOrigin);
-    std::vector<unsigned char> buf(100);
-    for (int i = 0; i < 100; ++i)
-        buf[i] = (unsigned char)i;
-    kelConfig cfg(kelUChar, kelInterleaved, 1, nullptr, 0, kelUpperLeftOrigin);
-    ASSERT_EQ(kelOKAY, file.setTile(0, 0, 0, 10, 10, 1, buf.data(), &cfg));
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-            EXPECT_EQ((9 - y) * 10 + x, file.at(x, y, 0, 0));
-}
-
-TEST(SetTile, CallersTypeIsConvertedIntoThePage)
-{
-    MemFile file(kelSize(3, 3, 1, 1), kelSize(2, 2, 1, 1));
-    std::vector<short> buf = {-1, 0, 1, 2, 300, 4, 5, 6, 7};
-    kelConfig cfg(kelShort, kelInterleaved, 1);
-    ASSERT_EQ(kelOKAY, file.setTile(0, 0, 0, 3, 3, 1, buf.data(), &cfg));
-    EXPECT_EQ(255, file.at(0, 0, 0, 0));
-    EXPECT_EQ(44, file.at(1, 1, 0, 0));
-    EXPECT_EQ(7, file.at(2, 2, 0, 0));
 }
 
 TEST(GetTile, ChannelsBeyondTheImageReachNoPage)
