@@ -129,6 +129,28 @@ TEST(ConvIterElement, AllPairsAgreeWithTheRule)
         }
 }
 
+TEST(ConvIterElement, LongFloatRowsMixInRangeAndOutOfRangeValues)
+{
+    // Runs long enough to be checked piecewise; one piece holds values past
+    // the 32-bit range, NaN and -2^31 exactly.
+    const int n = 1000;
+    for (kelDataType st : {kelFloat, kelDouble})
+        for (kelDataType dt : {kelUChar, kelChar, kelUShort, kelShort, kelUInt, kelInt}) {
+            kelPixel values(st, n, nullptr);
+            for (int k = 0; k < n; k++)
+                values.setElem((k % 7 - 3) * 1234.75 + k, k);
+            values.setElem(3e9, 600);
+            values.setElem(-2147483648.0, 601);
+            values.setElem(std::nan(""), 602);
+            values.setElem(-7e15, 603);
+            std::vector<uint8_t> out(kelDataSize(dt, n)), want(out);
+            convertRow(out.data(), dt, values.getData(), st, n);
+            for (int k = 0; k < n; k++)
+                convref::write(want.data(), dt, k, convref::read(values.getData(), st, k));
+            EXPECT_EQ(want, out) << "from " << st << " to " << dt;
+        }
+}
+
 TEST(ConvIterElement, SignPairsCopyBytes)
 {
     std::vector<uint8_t> src(4 * 3 * 2 * 3);
