@@ -32,10 +32,12 @@ static int kelDataShift(kelDataType type)
     }
 }
 
-// A block needs one of the three orders for its steps to mean anything.
+// A block needs one of the three orders, and steps that fit their fields,
+// for its steps to mean anything.
 static bool kelHasLayout(const kelConverter& c)
 {
-    return c.fill || c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate;
+    return c.fill ||
+           ((c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate) && c.cStride != 0);
 }
 
 static long kelMinOffset(long step, long n)
