@@ -40,6 +40,7 @@ static bool kelHasLayout(const kelConverter& c)
            ((c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate) && c.cStride != 0);
 }
 
+// Offset of the lowest of n elements `step` apart from the first of them.
 static long kelMinOffset(long step, long n)
 {
     return std::min(0L, step * (n - 1));

@@ -204,6 +204,8 @@ void kelConverter::operator=(kelConverter& from)
             s.intersect(from.area, from.clip);
         region.intersect(part = region, s);
     }
+    if (region.nx < 1 || region.ny < 1 || region.nz < 1)
+        return;
     kelConvIter it(*this, source);
     switch (from.checkMask(region)) {
     case kelFillAll:
