@@ -50,7 +50,10 @@ kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), 
 
 void kelConvIter::convert(const kelTile3D<int>& area)
 {
-    com = area;
+    // Never beyond the blocks, whatever region the caller asks for.
+    com.intersect(area, dst.area);
+    if (!src.fill)
+        com.intersect(kelTile3D<int>(com), src.area);
     if (!reset())
         return;
     if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))

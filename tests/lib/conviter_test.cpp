@@ -223,6 +223,24 @@ TEST(ConvIterChannels, SeparateTwoSlicesIntoDeeperBuffer)
     EXPECT_EQ(0xee, dst[0]);          // slice 0 lies outside the source
 }
 
+TEST(ConvIterChannels, RegionIsLimitedToBothBlocks)
+{
+    std::vector<uint8_t> src(16), dst(16, 0);
+    for (int i = 0; i < 16; i++)
+        src[i] = uint8_t(i + 1);
+    kelConverter d, s;
+    d.init(dst.data(), kelUChar, kelSeparate, 1, nullptr, 4, 4, 1, 0, 0, 0, 0);
+    s.init(src.data(), kelUChar, kelSeparate, 1, nullptr, 4, 4, 1, 2, 0, 0, 0);
+    kelConvIter it(d, s);
+    it.convert(kelTile3D<int>(-10, -10, -1, 100, 100, 5));
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 4; x++)
+            EXPECT_EQ(x >= 2 ? src[y * 4 + x - 2] : 0, dst[y * 4 + x]);
+    std::vector<uint8_t> before = dst;
+    it.convert(kelTile3D<int>(10, 10, 0, 4, 4, 1)); // outside both blocks
+    EXPECT_EQ(before, dst);
+}
+
 TEST(ConvIterFast, EightChannelBitsMoveWholeBytes)
 {
     uint8_t src[] = {0x12, 0x34, 0x56, 0x78}, dst[4] = {};
