@@ -32,12 +32,15 @@ static int kelDataShift(kelDataType type)
     }
 }
 
-// A block needs one of the three orders for its steps to mean anything.
+// A block needs one of the three orders, and steps that fit their fields,
+// for its steps to mean anything.
 static bool kelHasLayout(const kelConverter& c)
 {
-    return c.fill || c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate;
+    return c.fill ||
+           ((c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate) && c.cStride != 0);
 }
 
+// Offset of the lowest of n elements `step` apart from the first of them.
 static long kelMinOffset(long step, long n)
 {
     return std::min(0L, step * (n - 1));
@@ -47,7 +50,10 @@ kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), 
 
 void kelConvIter::convert(const kelTile3D<int>& area)
 {
-    com = area;
+    // Never beyond the blocks, whatever region the caller asks for.
+    com.intersect(area, dst.area);
+    if (!src.fill)
+        com.intersect(kelTile3D<int>(com), src.area);
     if (!reset())
         return;
     if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))
@@ -306,16 +312,62 @@ void kelConvIter::wholeCopy()
 
 // --- element loops ----------------------------------------------------------
 
+template <class D, class S>
+static void kelConvertArray(D* __restrict dp, const S* __restrict sp, long n)
+{
+    for (long i = 0; i < n; i++)
+        dp[i] = kelConvertElem<D>(sp[i]);
+}
+
+// 1 when |v| < 2^31, 0 otherwise and for NaN; read from the bits so that a
+// loop of these checks vectorises.
+static inline int32_t kelInInt32(float v)
+{
+    uint32_t b;
+    memcpy(&b, &v, 4);
+    return int32_t(b & 0x7fffffffu) < 0x4f000000; // 2^31
+}
+
+static inline int32_t kelInInt32(double v)
+{
+    uint64_t b;
+    memcpy(&b, &v, 8);
+    return int32_t(uint32_t(b >> 32) & 0x7fffffffu) < 0x41e00000; // 2^31
+}
+
+// Floating to integer: the 64-bit truncation has no vector instruction, but
+// wherever a chunk lies within the 32-bit range the 32-bit truncation has
+// the same low bits, and that loop vectorises.
+template <class D, class S>
+static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
+{
+    const long chunk = 256;
+    for (long i0 = 0; i0 < n; i0 += chunk) {
+        long m = std::min(chunk, n - i0);
+        int32_t small = 1;
+        for (long i = 0; i < m; i++)
+            small &= kelInInt32(sp[i0 + i]);
+        if (!small) {
+            kelConvertArray(dp + i0, sp + i0, m);
+            continue;
+        }
+        for (long i = 0; i < m; i++)
+            dp[i0 + i] = static_cast<D>(static_cast<int32_t>(sp[i0 + i]));
+    }
+}
+
 // A run of consecutive elements on both sides; the compiler vectorises the
 // loop for every pair of byte-addressed types.
 template <class D, class S>
 static void kelUnitRun(void* d, long di, const void* s, long si, long n)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        D* __restrict dp = static_cast<D*>(d) + di;
-        const S* __restrict sp = static_cast<const S*>(s) + si;
-        for (long i = 0; i < n; i++)
-            dp[i] = kelConvertElem<D>(sp[i]);
+        D* dp = static_cast<D*>(d) + di;
+        const S* sp = static_cast<const S*>(s) + si;
+        if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
+            kelFloatToIntArray(dp, sp, n);
+        else
+            kelConvertArray(dp, sp, n);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
