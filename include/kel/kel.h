@@ -4,14 +4,18 @@
 
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
+#include <kel/kelColormap.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelList.h>
+#include <kel/kelLut.h>
+#include <kel/kelORNColormap.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>
+#include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
 
