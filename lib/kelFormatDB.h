@@ -9,6 +9,9 @@
 
 #include <stdio.h>
 
+#include <string>
+#include <vector>
+
 #include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelList.h>
@@ -51,13 +54,46 @@ public:
     static void processInclude(char* line);
     static void scannerFatal(const char* msg);
 
+    // Makes `path` the level-0 input of the scanner, from its first line;
+    // false (errno set) when it cannot be opened. closeInput closes every
+    // level still open.
+    static bool openInput(const char* path);
+    static void closeInput();
+
+    // Non-zero when `dsoname` names a library file: neither null nor the
+    // mark of a format implemented only on another platform.
+    static int isLibraryName(const char* dsoname);
+    // The file name a debug build loads for `dsoname`: "_d" inserted before
+    // the extension of the base name, the directory part kept.
+    static std::string debugLibraryName(const char* dsoname);
+
     kelDbMatch* match;
     int major;
     int minor;
 
 private:
+    enum { maxIncludeLevels = 8, linePieceSize = 255 };
+
+    static void validate(const char* dbname);
+    static int validationErrors(kelFormatDB* entry, const char* dbname);
+    static void setAside(kelFormatDB* entry);
+    static bool nextLine();
+    static bool readLinePiece(FILE* fp);
+
     static kelDictionary* fmtDict;
     static int maxNeed;
+    // Entries taken out of the dictionary; they stay alive, never used.
+    static std::vector<kelFormatDB*>* removed;
+    static char foreignOnly[1];
+
+    static FILE* dbFile[maxIncludeLevels];
+    static int incLevel;
+    static char line[linePieceSize + 1];
+    static int lineLen;
+    static int lineIndex;
+    static int lineNo;
+    static bool lineEndedInLF;
+    static char dbnameBuf[260];
 };
 
 #endif

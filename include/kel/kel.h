@@ -9,10 +9,16 @@
 #include <kel/kelDataSize.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
+#include <kel/kelFile.h>
+#include <kel/kelFileConfig.h>
+#include <kel/kelFileDesc.h>
+#include <kel/kelFormat.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelList.h>
 #include <kel/kelLut.h>
 #include <kel/kelORNColormap.h>
+#include <kel/kelOrientation.h>
+#include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>
 #include <kel/kelTileIter.h>

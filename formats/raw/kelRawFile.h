@@ -1,0 +1,50 @@
+// A Raw file: an optional preamble that is skipped, then the pages one after
+// another, each exactly as the framework's page buffer holds it.
+#ifndef KEL_RAWFILE_H
+#define KEL_RAWFILE_H
+
+#include <kel/kelFile.h>
+
+#include <sys/types.h>
+
+class kelRawFile : public kelFile {
+public:
+    kelRawFile();
+
+    // The page whose origin is (x, y, z, c) is moved whole; the extents are
+    // not needed.
+    kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus getScaleMinMax(double& min, double& max) override;
+    kelStatus setScaleMinMax(double min, double max) override;
+
+protected:
+    kelStatus openFile() override;
+    kelStatus createFile() override;
+    kelStatus closeFile() override;
+
+private:
+    struct ArgsSeen;
+
+    kelStatus decodeArgs(int isOpen);
+    void setOpenDefaults();
+    void turnUpright();
+    void applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen& seen);
+    kelStatus completeGeometry();
+    void setScaleDefaults(const ArgsSeen& seen);
+    kelStatus computeLayout();
+
+    int pageIsInside(int x, int y, int z, int c) const;
+    long long pageIndex(int x, int y, int z, int c) const;
+    off_t pageOffset(int x, int y, int z, int c) const;
+    ssize_t pread(int fd, void* buf, size_t nbytes, off_t offset);
+    ssize_t pwrite(int fd, const void* buf, size_t nbytes, off_t offset);
+
+    kelXYZ<int> pageCount;
+    unsigned int pageSizeBytes;
+    int dataOffset;
+    double scaleMinValue;
+    double scaleMaxValue;
+};
+
+#endif

@@ -1,0 +1,150 @@
+#include <kel/kelDatabase.h>
+
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <kel/kelError.h>
+
+#include "kelFormatDB.h"
+#include "kelPlatform.h"
+
+const char* libkelVersion = KEL_VERSION_STRING;
+
+kelDatabase::kelDatabase(const char* formatName)
+    : name(formatName ? strdup(formatName) : nullptr),
+      description(nullptr),
+      dsoname(nullptr),
+      subsystem(nullptr),
+      suffixes(nullptr),
+      access(2),
+      format(nullptr)
+{
+}
+
+static kelFormatDB* entryOf(kelHashElem* elem)
+{
+    return static_cast<kelFormatDB*>(static_cast<kelName*>(elem));
+}
+
+kelDatabase* kelDatabase::findNext(int& index)
+{
+    kelDictionary* dict = kelFormatDB::getDictionary();
+    return dict ? entryOf(dict->next(index)) : nullptr;
+}
+
+kelDatabase* kelDatabase::findByFormatName(const char* formatName)
+{
+    kelDictionary* dict = kelFormatDB::getDictionary();
+    if (!dict || !formatName)
+        return nullptr;
+    return entryOf(dict->find(formatName, 0));
+}
+
+// A suffix fits when it is shorter than the name and ends it exactly.
+static bool endsWithSuffix(const char* fileName, size_t nameLen, const kelList<kelSuffixItem>& suffixes)
+{
+    kelListIter<kelSuffixItem> it(suffixes);
+    while (kelSuffixItem* item = it.next()) {
+        size_t len = item->suffix ? strlen(item->suffix) : nameLen;
+        if (len < nameLen && memcmp(fileName + nameLen - len, item->suffix, len) == 0)
+            return true;
+    }
+    return false;
+}
+
+kelDatabase* kelDatabase::findByFileName(const char* fileName, int noMatchRule)
+{
+    if (!fileName || !kelFormatDB::getDictionary())
+        return nullptr;
+    size_t nameLen = strlen(fileName);
+    int index = 0;
+    while (kelDatabase* db = findNext(index)) {
+        kelFormatDB* entry = static_cast<kelFormatDB*>(db);
+        if (!entry->suffixes || (noMatchRule && entry->hasMatchRule()))
+            continue;
+        if (endsWithSuffix(fileName, nameLen, *entry->suffixes))
+            return entry;
+    }
+    return nullptr;
+}
+
+// Up to `want` bytes from the start of the file; the count read, or -1 when
+// the file cannot be positioned or read.
+static int readLeadingBytes(int fd, unsigned char* buf, int want)
+{
+    if (lseek(fd, 0, SEEK_SET) < 0)
+        return -1;
+    int total = 0;
+    while (total < want) {
+        ssize_t n = read(fd, buf + total, size_t(want - total));
+        if (n < 0)
+            return total > 0 ? total : -1;
+        if (n == 0)
+            break;
+        total += int(n);
+    }
+    return total;
+}
+
+kelDatabase* kelDatabase::findByMagic(int fd)
+{
+    if (!kelFormatDB::getDictionary())
+        return nullptr;
+    int want = kelFormatDB::getMaxNeeded();
+    std::vector<unsigned char> buf(size_t(want) + 1);
+    int len = readLeadingBytes(fd, buf.data(), want);
+    int index = 0;
+    while (kelDatabase* db = findNext(index)) {
+        kelFormatDB* entry = static_cast<kelFormatDB*>(db);
+        if (entry->eval(buf.data(), len))
+            return entry;
+    }
+    return nullptr;
+}
+
+const char* kelDatabase::getDefaultSuffix() const
+{
+    if (!suffixes || suffixes->isEmpty())
+        return nullptr;
+    return suffixes->head()->suffix;
+}
+
+static void reportMissingLibrary(const char* dsoname, const char* name, const char* subsystem)
+{
+    if (subsystem)
+        kelError(kelSeverityError,
+                 "Dynamic shared object \"%s\" version %s not found\n\tfor run-time linking %s-format-specific "
+                 "code.\n\tThis file can be found in the appropriate\n\tversion of the product %s.",
+                 dsoname, libkelVersion, name, subsystem);
+    else
+        kelError(kelSeverityError,
+                 "Dynamic shared object \"%s\" version %s not found\n\tfor run-time linking %s-format-specific "
+                 "code.\n",
+                 dsoname, libkelVersion, name);
+}
+
+kelFormat* kelDatabase::getFormat(int openDSOifNecessary)
+{
+    if (format)
+        return format;
+    // Entries left unchecked by a failed parse may name no usable library.
+    if (!openDSOifNecessary || !kelFormatDB::isLibraryName(dsoname))
+        return nullptr;
+#ifdef KEL_DEBUG_BUILD
+    std::string libraryName = kelFormatDB::debugLibraryName(dsoname);
+#else
+    std::string libraryName(dsoname);
+#endif
+    if (!kelPlatformLoadLibrary(libraryName.c_str())) {
+        reportMissingLibrary(dsoname, name, subsystem);
+        return nullptr;
+    }
+    if (!format)
+        kelError(kelSeverityError, "The dynamic shared object %s failed to register\n\ta file format called \"%s\"",
+                 dsoname, name);
+    return format;
+}

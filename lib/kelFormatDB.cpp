@@ -1,0 +1,337 @@
+#include "kelFormatDB.h"
+
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <kel/kelError.h>
+#include <kel/kelStatus.h>
+
+#include "kelFormatLex.h"
+#include "kelPlatform.h"
+
+kelDictionary* kelFormatDB::fmtDict = nullptr;
+int kelFormatDB::maxNeed = 0;
+std::vector<kelFormatDB*>* kelFormatDB::removed = nullptr;
+char kelFormatDB::foreignOnly[1] = "";
+
+FILE* kelFormatDB::dbFile[maxIncludeLevels] = {};
+int kelFormatDB::incLevel = 0;
+char kelFormatDB::line[linePieceSize + 1] = "";
+int kelFormatDB::lineLen = 0;
+int kelFormatDB::lineIndex = 0;
+int kelFormatDB::lineNo = 1;
+bool kelFormatDB::lineEndedInLF = false;
+char kelFormatDB::dbnameBuf[260] = "";
+
+kelFormatDB::kelFormatDB(const char* name) : kelDatabase(name), kelName(name), match(nullptr), major(0), minor(0)
+{
+    KEL_ASSERT(fmtDict != NULL);
+    if (!fmtDict->insert(this))
+        setAside(this);
+}
+
+// Fields of the kelDatabase part live as long as the process; only the
+// dictionary key is released here.
+kelFormatDB::~kelFormatDB() = default;
+
+kelFormatDB* kelFormatDB::newEntry(char* name)
+{
+    kelFormatDB* entry = new kelFormatDB(name);
+    free(name);
+    return entry;
+}
+
+void kelFormatDB::setMatch(kelDbMatch* m)
+{
+    delete match;
+    match = m;
+}
+
+void kelFormatDB::setDescription(char* s)
+{
+    free(description);
+    description = s;
+}
+
+void kelFormatDB::setDll(char* s)
+{
+    if (isLibraryName(dsoname))
+        free(dsoname);
+    dsoname = s;
+}
+
+// The name of another platform's library is of no use here; it only marks
+// the format as known, and never overrides a "dll" name.
+void kelFormatDB::setDso(char* s)
+{
+    free(s);
+    if (!dsoname)
+        dsoname = foreignOnly;
+}
+
+void kelFormatDB::setSubSystem(char* s)
+{
+    free(subsystem);
+    subsystem = s;
+}
+
+void kelFormatDB::setSuffixes(kelList<kelSuffixItem>* list)
+{
+    kelDeleteSuffixList(suffixes);
+    suffixes = list;
+}
+
+void kelFormatDB::setAccess(int tokenCode)
+{
+    switch (tokenCode) {
+    case kelTokREADWRITE:
+        access = 2;
+        break;
+    case kelTokREADONLY:
+        access = 0;
+        break;
+    case kelTokWRITEONLY:
+        access = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+int kelFormatDB::eval(const void* data, int len) const
+{
+    return match && match->need <= len && match->eval(data).i != 0;
+}
+
+void kelFormatDB::setFormat(kelFormat* fmt)
+{
+    format = fmt;
+    major = 1;
+    minor = 3;
+}
+
+int kelFormatDB::haveDSOVersion(int wantMajor, int wantMinor) const
+{
+    return major > wantMajor || (major == wantMajor && minor >= wantMinor);
+}
+
+int kelFormatDB::isLibraryName(const char* dsoname)
+{
+    return dsoname != nullptr && dsoname != foreignOnly;
+}
+
+std::string kelFormatDB::debugLibraryName(const char* dsoname)
+{
+    std::string path(dsoname);
+    size_t baseStart = path.rfind('/');
+    baseStart = baseStart == std::string::npos ? 0 : baseStart + 1;
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < baseStart)
+        dot = path.size();
+    return path.substr(0, dot) + "_d" + path.substr(dot);
+}
+
+// The system's text for the error of a failed open (errno).
+static const char* openFailureText(char (&text)[1024])
+{
+    return kelStatusToString(kelComposeStatus(kelDBOPENFAILED, 1, errno), text, sizeof text);
+}
+
+kelDictionary* kelFormatDB::getDictionary()
+{
+    if (fmtDict)
+        return fmtDict;
+    fmtDict = new kelDictionary(0, 0);
+    const char* dbname = getenv("KEL_DATABASE");
+    if (!dbname) {
+        snprintf(dbnameBuf, sizeof dbnameBuf, "%s/kel_database%d", kelPlatformSystemDirectory(), 0);
+        dbname = dbnameBuf;
+    }
+    if (!openInput(dbname)) {
+        char text[1024];
+        kelError(kelSeverityError, "Couldn't open file format database %s:\n\t%s", dbname, openFailureText(text));
+        return nullptr;
+    }
+    if (parse() == 0)
+        validate(dbname);
+    closeInput();
+    return fmtDict;
+}
+
+bool kelFormatDB::openInput(const char* path)
+{
+    closeInput();
+    dbFile[0] = fopen(path, "r");
+    lineLen = lineIndex = 0;
+    lineNo = 1;
+    lineEndedInLF = false;
+    line[0] = '\0';
+    return dbFile[0] != nullptr;
+}
+
+void kelFormatDB::closeInput()
+{
+    for (FILE*& fp : dbFile) {
+        if (fp)
+            fclose(fp);
+        fp = nullptr;
+    }
+    incLevel = 0;
+}
+
+void kelFormatDB::setAside(kelFormatDB* entry)
+{
+    if (!removed)
+        removed = new std::vector<kelFormatDB*>;
+    removed->push_back(entry);
+}
+
+int kelFormatDB::validationErrors(kelFormatDB* entry, const char* dbname)
+{
+    int errs = 0;
+    if (!entry->description) {
+        kelError(kelSeverityWarning, "%s missing description for %s", dbname, entry->kelDatabase::name);
+        entry->description = strdup(entry->kelDatabase::name);
+    }
+    if (!entry->dsoname) {
+        kelError(kelSeverityWarning, "%s missing required DSO name for %s", dbname, entry->kelDatabase::name);
+        errs++;
+    }
+    if (!entry->subsystem) {
+        kelError(kelSeverityWarning, "%s missing inst sub-system name for %s", dbname, entry->kelDatabase::name);
+        entry->subsystem = strdup("unknown");
+    }
+    return errs;
+}
+
+// Completes or removes every entry once. Removing moves other entries
+// within the table, so the walk runs over a list taken beforehand.
+void kelFormatDB::validate(const char* dbname)
+{
+    std::vector<kelFormatDB*> entries;
+    int index = 0;
+    while (kelHashElem* e = fmtDict->next(index))
+        entries.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
+    for (kelFormatDB* entry : entries) {
+        if (validationErrors(entry, dbname) > 0) {
+            kelError(kelSeverityWarning, "%s format removed from KEL database", entry->kelDatabase::name);
+            fmtDict->remove(entry);
+            setAside(entry);
+        } else if (entry->dsoname == foreignOnly) {
+            fmtDict->remove(entry);
+            setAside(entry);
+        } else if (entry->match && entry->match->need != kelDbNeverMatches && entry->match->need > maxNeed) {
+            maxNeed = entry->match->need;
+        }
+    }
+}
+
+// Text mode: a carriage return before a line feed is dropped.
+static int readTextChar(FILE* fp)
+{
+    int c = getc(fp);
+    if (c == '\r') {
+        int next = getc(fp);
+        if (next == '\n')
+            return next;
+        ungetc(next, fp);
+    }
+    return c;
+}
+
+bool kelFormatDB::readLinePiece(FILE* fp)
+{
+    char piece[linePieceSize + 1];
+    int n = 0;
+    while (n < linePieceSize) {
+        int c = readTextChar(fp);
+        if (c == EOF)
+            break;
+        piece[n++] = char(c);
+        if (c == '\n')
+            break;
+    }
+    if (n == 0)
+        return false;
+    memcpy(line, piece, size_t(n));
+    line[n] = '\0';
+    lineLen = n;
+    lineIndex = 0;
+    lineEndedInLF = line[n - 1] == '\n';
+    return true;
+}
+
+// The next piece of input, from the including file once an included one
+// ends. Lines of all files share one count.
+bool kelFormatDB::nextLine()
+{
+    if (lineEndedInLF) {
+        lineNo++;
+        lineEndedInLF = false;
+    }
+    for (;;) {
+        if (!dbFile[incLevel])
+            return false;
+        if (readLinePiece(dbFile[incLevel]))
+            return true;
+        if (incLevel == 0)
+            return false;
+        fclose(dbFile[incLevel]);
+        dbFile[incLevel--] = nullptr;
+    }
+}
+
+int kelFormatDB::getInput(char* buf, int)
+{
+    if (lineIndex >= lineLen && !nextLine())
+        return 0;
+    buf[0] = line[lineIndex++];
+    return 1;
+}
+
+void kelFormatDB::error(const char* msg)
+{
+    // One character of look-ahead has been read past the offending token.
+    int n = lineIndex - kelleng - 1;
+    if (n < 0)
+        n = 0;
+    if (n > lineLen)
+        n = lineLen;
+    char marker[linePieceSize + 1];
+    for (int i = 0; i < n; i++)
+        marker[i] = line[i] == '\t' ? '\t' : ' ';
+    marker[n] = '\0';
+    kelError(kelSeverityError, "%s in KEL database file, line %d:\n%s\n%s^", msg, lineNo, line, marker);
+}
+
+void kelFormatDB::processInclude(char* statement)
+{
+    static const char separators[] = " \t<>'\"";
+    const char* p = strstr(statement, "include");
+    p = p ? p + strlen("include") : statement + strlen(statement);
+    p += strspn(p, separators);
+    std::string name(p, strcspn(p, separators));
+    if (name.empty()) {
+        kelError(kelSeverityWarning, "Malformed include statement in KEL database");
+        return;
+    }
+    if (incLevel + 1 >= maxIncludeLevels) {
+        kelError(kelSeverityWarning, "Include files nested too deep in KEL database");
+        return;
+    }
+    FILE* fp = fopen(name.c_str(), "r");
+    if (!fp) {
+        char text[1024];
+        kelError(kelSeverityError, "Couldn't open file format database include file: %s\n\t%s", name.c_str(),
+                 openFailureText(text));
+        return;
+    }
+    dbFile[++incLevel] = fp;
+    lineLen = lineIndex = 0;
+}
+
+void kelFormatDB::scannerFatal(const char* msg)
+{
+    kelError(kelSeverityFatal, "Fatal error parsing KEL format database:\n    %s", msg);
+}

@@ -1,0 +1,179 @@
+// Reading, include handling and error reports of the generator. Each file
+// of the include table counts its own lines.
+#include "kelDbReader.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "kelDbGenSettings.h"
+#include "kelFormatDB.h"
+#include "kelFormatLex.h"
+
+namespace {
+
+// The top-level file and seven nested levels of include.
+enum { maxLevels = 8, maxPiece = 255 };
+
+struct DbFile {
+    char* name;
+    FILE* fp;
+    int lineNo;
+    bool lineEnded; // the last line read ended with a line feed
+};
+
+DbFile dbFile[maxLevels];
+int incLevel = -1; // no file open
+char line[maxPiece + 1];
+int lineLen = 0;
+int lineIndex = 0;
+
+void openLevel(int level, const char* name, FILE* fp)
+{
+    dbFile[level] = DbFile{strdup(name), fp, 1, false};
+    incLevel = level;
+    // Whatever is left of the current line is not read any more.
+    lineIndex = lineLen;
+}
+
+void closeLevel(int level)
+{
+    fclose(dbFile[level].fp);
+    free(dbFile[level].name);
+    dbFile[level] = DbFile{nullptr, nullptr, 0, false};
+}
+
+// A CR LF pair is a line feed, also when a piece boundary falls between them.
+int foldLineEnd(FILE* fp, int n)
+{
+    if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
+        line[n - 2] = '\n';
+        return n - 1;
+    }
+    if (line[n - 1] == '\r') {
+        int c = getc(fp);
+        if (c == '\n')
+            line[n - 1] = '\n';
+        else if (c != EOF)
+            ungetc(c, fp);
+    }
+    return n;
+}
+
+// The next line of `f`, at most maxPiece characters of it; false at its end.
+bool readLine(DbFile& f)
+{
+    int n = 0;
+    int c;
+    while (n < maxPiece && (c = getc(f.fp)) != EOF) {
+        line[n++] = char(c);
+        if (c == '\n')
+            break;
+    }
+    if (n == 0)
+        return false;
+    n = foldLineEnd(f.fp, n);
+    if (f.lineEnded)
+        f.lineNo++;
+    f.lineEnded = line[n - 1] == '\n';
+    line[n] = '\0';
+    lineLen = n;
+    lineIndex = 0;
+    return true;
+}
+
+// The include file name: the first run after "include" free of blanks,
+// angle brackets and quotes.
+std::string includeName(const char* text)
+{
+    static const char delimiters[] = " \t<>'\"";
+    const char* p = strstr(text, "include");
+    if (!p)
+        return std::string();
+    p += strlen("include");
+    p += strspn(p, delimiters);
+    return std::string(p, strcspn(p, delimiters));
+}
+
+} // namespace
+
+const char* kelDbReaderFileName()
+{
+    return incLevel >= 0 ? dbFile[0].name : "";
+}
+
+bool kelFormatDB::openInput(const char* name, const char* path)
+{
+    closeInput();
+    FILE* fp = fopen(path, "r");
+    if (!fp)
+        return false;
+    lineLen = lineIndex = 0;
+    openLevel(0, name, fp);
+    kellexRestart();
+    return true;
+}
+
+void kelFormatDB::closeInput()
+{
+    for (; incLevel >= 0; incLevel--)
+        closeLevel(incLevel);
+    lineLen = lineIndex = 0;
+}
+
+int kelFormatDB::getInput(char* buf, int)
+{
+    if (lineIndex >= lineLen) {
+        if (incLevel < 0)
+            return 0;
+        while (!readLine(dbFile[incLevel])) {
+            if (incLevel == 0)
+                return 0;
+            closeLevel(incLevel--);
+        }
+    }
+    buf[0] = line[lineIndex++];
+    return 1;
+}
+
+void kelFormatDB::error(const char* msg)
+{
+    int n = lineIndex - kelleng - 1;
+    if (n < 0)
+        n = 0;
+    std::string marker(size_t(n), ' ');
+    for (int i = 0; i < n; i++)
+        if (line[i] == '\t')
+            marker[size_t(i)] = '\t';
+    const DbFile& f = dbFile[incLevel >= 0 ? incLevel : 0];
+    fprintf(stderr, "%s: %s in KEL database file %s, line %d:\n%s\n%s^\n", progName.c_str(), msg,
+            f.name ? f.name : "", f.lineNo, line, marker.c_str());
+}
+
+void kelFormatDB::processInclude(char* text)
+{
+    std::string name = includeName(text);
+    if (name.empty()) {
+        error("Malformed include statement");
+        return;
+    }
+    if (incLevel + 1 >= maxLevels) {
+        error("Include file nested too deeply");
+        return;
+    }
+    FILE* fp = fopen(kelDbRootJoin(name).c_str(), "r");
+    if (!fp) {
+        error("Could not open include file");
+        return;
+    }
+    openLevel(incLevel + 1, name.c_str(), fp);
+}
+
+void kelFormatDB::scannerFatal(const char* msg)
+{
+    fprintf(stderr, "%s\n", msg);
+    exit(2);
+}
