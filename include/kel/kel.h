@@ -5,6 +5,9 @@
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
 #include <kel/kelColormap.h>
+#include <kel/kelConfig.h>
+#include <kel/kelConvIter.h>
+#include <kel/kelConverter.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDictionary.h>
@@ -18,6 +21,7 @@
 #include <kel/kelLut.h>
 #include <kel/kelORNColormap.h>
 #include <kel/kelOrientation.h>
+#include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTile.h>

@@ -1,0 +1,467 @@
+#include <kel/kelConvIter.h>
+
+#include <kel/kelDataSize.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string.h>
+
+#include "kelElement.h"
+
+// log2 of the byte size of one component; -1 for sizes that are no power
+// of two up to 16.
+static int kelDataShift(kelDataType type)
+{
+    switch (kelDataSize(type, 1)) {
+    case 1:
+        return 0;
+    case 2:
+        return 1;
+    case 4:
+        return 2;
+    case 8:
+        return 3;
+    case 16:
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+// A block needs one of the three orders for its steps to mean anything.
+static bool kelHasLayout(const kelConverter& c)
+{
+    return c.fill || c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate;
+}
+
+static long kelMinOffset(long step, long n)
+{
+    return std::min(0L, step * (n - 1));
+}
+
+kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), src(source) {}
+
+void kelConvIter::convert(const kelTile3D<int>& area)
+{
+    com = area;
+    if (!reset())
+        return;
+    if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))
+        return;
+    if (fastCopy())
+        return;
+    switch (dst.type) {
+    case kelBit:
+        BitSwitch();
+        break;
+    case kelUChar:
+        uCharSwitch();
+        break;
+    case kelChar:
+        charSwitch();
+        break;
+    case kelUShort:
+        uShortSwitch();
+        break;
+    case kelShort:
+        shortSwitch();
+        break;
+    case kelUInt:
+        uIntSwitch();
+        break;
+    case kelInt:
+        intSwitch();
+        break;
+    case kelFloat:
+        floatSwitch();
+        break;
+    case kelDouble:
+        doubleSwitch();
+        break;
+    default:
+        break; // no data type: nothing is written
+    }
+}
+
+// --- plan -----------------------------------------------------------------
+
+long kelConvIter::destIndex(long x, long y, long z) const
+{
+    long ox = dst.flipX ? dst.area.nx - 1 : 0, oy = dst.flipY ? dst.area.ny - 1 : 0;
+    return long(dst.stride.x) * (x - dst.area.x - ox) + long(dst.stride.y) * (y - dst.area.y - oy) +
+           long(dst.stride.z) * (z - dst.area.z);
+}
+
+long kelConvIter::sourceIndex(long x, long y, long z) const
+{
+    long ox = src.flipX ? src.area.nx - 1 : 0, oy = src.flipY ? src.area.ny - 1 : 0;
+    return long(src.stride.x) * (x - src.area.x - ox) + long(src.stride.y) * (y - src.area.y - oy) +
+           long(src.stride.z) * (z - src.area.z);
+}
+
+int kelConvIter::reset()
+{
+    baseD = destIndex(com.x, com.y, com.z);
+    baseS = src.fill ? 0 : sourceIndex(com.x, com.y, com.z);
+    collapse = !src.fill && sameChans() && dst.flipX == src.flipX && !dst.transposeXY && !src.transposeXY &&
+               dst.order == kelInterleaved && src.order == kelInterleaved;
+    if (collapse) {
+        nx = long(com.nx) * src.cSize;
+        sxD = sxS = 1;
+    } else {
+        nx = com.nx;
+        sxD = dst.stride.x;
+        sxS = src.stride.x;
+    }
+    ci = -1;
+    int found = nextChan();
+    zi = yi = 0;
+    yiD = ziD;
+    yiS = ziS;
+    return found;
+}
+
+int kelConvIter::destChan(int i) const
+{
+    return dst.cList ? dst.cList[i] : dst.cStart + i;
+}
+
+int kelConvIter::sourceChan(int i) const
+{
+    return src.cList ? src.cList[i] : src.cStart + i;
+}
+
+int kelConvIter::nextChan()
+{
+    for (;;) {
+        ci++;
+        if (ci >= dst.cSize || (ci > 0 && collapse))
+            return 0;
+        if (collapse) {
+            // One upward run per row from its lowest element, all channels.
+            long low = dst.flipX ? (long(com.nx) - 1) * dst.cSize : 0;
+            ziD = yiD = baseD - low;
+            ziS = yiS = baseS - low;
+            return 1;
+        }
+        int c = destChan(ci);
+        if (c < 0)
+            continue;
+        int si = -1;
+        if (src.cList) {
+            for (int k = 0; k < src.cSize && si < 0; k++)
+                if (src.cList[k] == c)
+                    si = k;
+        } else if (c - src.cStart < src.cSize) {
+            si = c - src.cStart;
+        }
+        if (si < 0)
+            continue; // no source channel: left untouched
+        ziD = yiD = baseD + long(ci) * dst.cStride;
+        ziS = yiS = baseS + long(si) * src.cStride;
+        return 1;
+    }
+}
+
+int kelConvIter::nextRow()
+{
+    if (++yi < com.ny) {
+        yiD += dst.stride.y;
+        yiS += src.stride.y;
+        return 1;
+    }
+    yi = 0;
+    if (++zi < com.nz) {
+        ziD += dst.stride.z;
+        yiD = ziD;
+        ziS += src.stride.z;
+        yiS = ziS;
+        return 1;
+    }
+    zi = 0;
+    return nextChan();
+}
+
+// Channels that hold no image channel are never part of a same-channel run,
+// so that a collapsed or whole copy leaves them untouched as well.
+int kelConvIter::sameChans() const
+{
+    if (dst.cSize != src.cSize)
+        return 0;
+    if (!dst.cList && !src.cList && dst.cStart == src.cStart && dst.cStart >= 0)
+        return 1;
+    for (int i = 0; i < dst.cSize; i++)
+        if (destChan(i) < 0 || destChan(i) != sourceChan(i))
+            return 0;
+    return 1;
+}
+
+// --- fast paths -----------------------------------------------------------
+
+int kelConvIter::sameType() const
+{
+    int both = dst.type | src.type;
+    return dst.type == src.type || both == (kelUChar | kelChar) || both == (kelUShort | kelShort) ||
+           both == (kelUInt | kelInt);
+}
+
+int kelConvIter::sameXdim() const
+{
+    return dst.flipX == src.flipX && !dst.transposeXY && !src.transposeXY;
+}
+
+int kelConvIter::sameXY() const
+{
+    return dst.flipY == src.flipY && com.nx == dst.area.nx && com.nx == src.area.nx &&
+           ((com.ny == dst.area.ny && com.ny == src.area.ny) || com.nz == 1);
+}
+
+int kelConvIter::sameZ() const
+{
+    return com.ny == dst.area.ny && com.ny == src.area.ny && com.nz == dst.area.nz && com.nz == src.area.nz;
+}
+
+int kelConvIter::fastCopy()
+{
+    if (src.fill)
+        return 0;
+    if (com.nx < 1 || com.ny < 1 || com.nz < 1)
+        return 1;
+    if (src.stride.x == 0 || !sameXdim() || !sameType() || kelDataShift(dst.type) < 0)
+        return 0;
+    if (dst.type == kelBit && !(dst.order == kelInterleaved && src.order == kelInterleaved &&
+                                dst.cSize % 8 == 0 && src.cSize % 8 == 0))
+        return 0;
+    int whole = sameXY();
+    if (dst.order == src.order) {
+        switch (dst.order) {
+        case kelInterleaved:
+            if (!sameChans())
+                return 0;
+            whole ? wholeCopy() : rowCopy();
+            return 1;
+        case kelSequential:
+            whole&& sameChans() ? wholeCopy() : rowCopy();
+            return 1;
+        case kelSeparate:
+            if (!whole)
+                rowCopy();
+            else if (sameZ() && sameChans())
+                wholeCopy();
+            else
+                chanCopy();
+            return 1;
+        default:
+            return 0;
+        }
+    }
+    if (dst.order == kelInterleaved || src.order == kelInterleaved)
+        return 0;
+    rowCopy();
+    return 1;
+}
+
+void kelConvIter::copyRun(long dIndex, long sIndex, long count)
+{
+    char* d = static_cast<char*>(dst.data);
+    const char* s = static_cast<const char*>(src.data);
+    if (dst.type == kelBit) // whole bytes only: every index and count is a multiple of 8
+        memmove(d + dIndex / 8, s + sIndex / 8, size_t(count / 8));
+    else {
+        int shift = kelDataShift(dst.type);
+        memmove(d + (dIndex << shift), s + (sIndex << shift), size_t(count) << shift);
+    }
+}
+
+// Both sides are mirrored alike, so a mirrored run ends at the row's base.
+void kelConvIter::rowCopy()
+{
+    long low = kelMinOffset(sxD, nx);
+    do
+        copyRun(yiD + low, yiS + low, nx);
+    while (nextRow());
+}
+
+void kelConvIter::chanCopy()
+{
+    long lowD = kelMinOffset(sxD, nx) + kelMinOffset(dst.stride.y, com.ny);
+    long lowS = kelMinOffset(sxS, nx) + kelMinOffset(src.stride.y, com.ny);
+    do {
+        for (zi = 0; zi < com.nz; zi++)
+            copyRun(ziD + zi * long(dst.stride.z) + lowD, ziS + zi * long(src.stride.z) + lowS, nx * com.ny);
+    } while (nextChan());
+    zi = 0;
+}
+
+void kelConvIter::wholeCopy()
+{
+    long lowD = baseD + kelMinOffset(dst.stride.x, com.nx) + kelMinOffset(dst.stride.y, com.ny);
+    long lowS = baseS + kelMinOffset(src.stride.x, com.nx) + kelMinOffset(src.stride.y, com.ny);
+    copyRun(lowD, lowS, long(com.nx) * com.ny * com.nz * dst.cSize);
+}
+
+// --- element loops ----------------------------------------------------------
+
+// A run of consecutive elements on both sides; the compiler vectorises the
+// loop for every pair of byte-addressed types.
+template <class D, class S>
+static void kelUnitRun(void* d, long di, const void* s, long si, long n)
+{
+    if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
+        D* __restrict dp = static_cast<D*>(d) + di;
+        const S* __restrict sp = static_cast<const S*>(s) + si;
+        for (long i = 0; i < n; i++)
+            dp[i] = kelConvertElem<D>(sp[i]);
+    } else {
+        for (long i = 0; i < n; i++)
+            kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
+    }
+}
+
+template <class D, class S>
+static void kelStridedRun(void* d, long di, long dStep, const void* s, long si, long sStep, long n)
+{
+    if (sStep == 0) { // a fill value: convert once
+        kelElemValueT<D> v = kelConvertElem<D>(kelLoadElem<S>(s, si));
+        for (long i = 0; i < n; i++)
+            kelStoreElem<D>(d, di + i * dStep, v);
+        return;
+    }
+    for (long i = 0; i < n; i++)
+        kelStoreElem<D>(d, di + i * dStep, kelConvertElem<D>(kelLoadElem<S>(s, si + i * sStep)));
+}
+
+template <class D, class S>
+void kelConvIter::unitRows()
+{
+    // Both sides mirrored: walk the run upward from its lowest element.
+    long low = kelMinOffset(sxD, nx);
+    do
+        kelUnitRun<D, S>(dst.data, yiD + low, src.data, yiS + low, nx);
+    while (nextRow());
+}
+
+template <class D, class S>
+void kelConvIter::stridedRows()
+{
+    do
+        kelStridedRun<D, S>(dst.data, yiD, sxD, src.data, yiS, sxS, nx);
+    while (nextRow());
+}
+
+// Rows of a transposed side lie across memory: convert tiles of rows and
+// columns through a small buffer so that both sides are read and written
+// along their contiguous axis. Each element is written once with the value
+// of the element loop.
+static const long kelTileEdge = 32;
+
+template <class D, class S>
+void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long cols)
+{
+    kelElemValueT<D> buf[kelTileEdge * kelTileEdge];
+    long syS = src.stride.y, syD = dst.stride.y;
+    if (std::labs(sxS) <= std::labs(syS)) {
+        for (long r = 0; r < rows; r++)
+            for (long i = 0; i < cols; i++)
+                buf[r * kelTileEdge + i] = kelConvertElem<D>(kelLoadElem<S>(src.data, sRow + r * syS + (x0 + i) * sxS));
+    } else {
+        for (long i = 0; i < cols; i++)
+            for (long r = 0; r < rows; r++)
+                buf[r * kelTileEdge + i] = kelConvertElem<D>(kelLoadElem<S>(src.data, sRow + r * syS + (x0 + i) * sxS));
+    }
+    if (std::labs(sxD) <= std::labs(syD)) {
+        for (long r = 0; r < rows; r++)
+            for (long i = 0; i < cols; i++)
+                kelStoreElem<D>(dst.data, dRow + r * syD + (x0 + i) * sxD, buf[r * kelTileEdge + i]);
+    } else {
+        for (long i = 0; i < cols; i++)
+            for (long r = 0; r < rows; r++)
+                kelStoreElem<D>(dst.data, dRow + r * syD + (x0 + i) * sxD, buf[r * kelTileEdge + i]);
+    }
+}
+
+template <class D, class S>
+void kelConvIter::blockedRows()
+{
+    do {
+        for (zi = 0; zi < com.nz; zi++) {
+            long dSlice = ziD + zi * long(dst.stride.z), sSlice = ziS + zi * long(src.stride.z);
+            for (long y0 = 0; y0 < com.ny; y0 += kelTileEdge) {
+                long rows = std::min(kelTileEdge, com.ny - y0);
+                for (long x0 = 0; x0 < nx; x0 += kelTileEdge)
+                    blockedTile<D, S>(dSlice + y0 * dst.stride.y, sSlice + y0 * src.stride.y, rows, x0,
+                                      std::min(kelTileEdge, nx - x0));
+            }
+        }
+    } while (nextChan());
+    zi = 0;
+}
+
+// A side whose x step is longer than its row step is transposed in memory.
+int kelConvIter::blockOrder() const
+{
+    return com.ny > 1 && (std::labs(sxD) > std::labs(long(dst.stride.y)) ||
+                          std::labs(sxS) > std::labs(long(src.stride.y)));
+}
+
+template <class D, class S>
+void kelConvIter::elementLoop()
+{
+    if (blockOrder())
+        blockedRows<D, S>();
+    else if (sxD == sxS && (sxD == 1 || sxD == -1))
+        unitRows<D, S>();
+    else
+        stridedRows<D, S>();
+}
+
+template <class D>
+void kelConvIter::sourceSwitch()
+{
+    kelWithType(src.type, [this](auto tag) { elementLoop<D, typename decltype(tag)::type>(); });
+}
+
+void kelConvIter::BitSwitch()
+{
+    sourceSwitch<kelBitElem>();
+}
+
+void kelConvIter::uCharSwitch()
+{
+    sourceSwitch<uint8_t>();
+}
+
+void kelConvIter::charSwitch()
+{
+    sourceSwitch<int8_t>();
+}
+
+void kelConvIter::uShortSwitch()
+{
+    sourceSwitch<uint16_t>();
+}
+
+void kelConvIter::shortSwitch()
+{
+    sourceSwitch<int16_t>();
+}
+
+void kelConvIter::uIntSwitch()
+{
+    sourceSwitch<uint32_t>();
+}
+
+void kelConvIter::intSwitch()
+{
+    sourceSwitch<int32_t>();
+}
+
+void kelConvIter::floatSwitch()
+{
+    sourceSwitch<float>();
+}
+
+void kelConvIter::doubleSwitch()
+{
+    sourceSwitch<double>();
+}
