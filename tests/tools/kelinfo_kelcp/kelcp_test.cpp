@@ -15,6 +15,11 @@ struct Layout {
     const char* rawArgs;
 };
 
+void PrintTo(const Layout& layout, std::ostream* os)
+{
+    *os << layout.label;
+}
+
 const int width = 37, height = 23;
 
 std::string rawName(const std::string& path, const char* args)
@@ -47,10 +52,12 @@ TEST_P(KelcpRoundTrip, CopiesEveryPixelAndBack)
 
     // Back to the source's own layout: the bytes must be the source's.
     ToolResult back = runTool(KELCP_PROGRAM, {"--type", "uchar", "--order", "interleaved", "--orientation",
-                                              "upper-left", rawName(dir / "b.raw", layout.rawArgs),
+                                              "upper-left", "--page", "37x23", rawName(dir / "b.raw", layout.rawArgs),
                                               dir / "c.raw#Raw"});
     ASSERT_EQ(0, back.status) << back.err;
-    EXPECT_EQ(readFile(dir / "a.raw"), readFile(dir / "c.raw"));
+    std::string original = readFile(dir / "a.raw"), result = readFile(dir / "c.raw");
+    EXPECT_EQ(original.size(), result.size());
+    EXPECT_TRUE(original == result) << layout.label << ": the bytes differ";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -122,8 +122,8 @@ TEST_F(KelinfoFiles, TableShowsLabelledFields)
     EXPECT_TRUE(std::regex_search(r.out, std::regex("\n    data type +ushort\n"))) << r.out;
     EXPECT_TRUE(std::regex_search(r.out, std::regex("\n    scale +0 \\.\\. 65535\n"))) << r.out;
     // The values start in one column.
-    EXPECT_EQ(r.out.find("5 x 4") - r.out.rfind('\n', r.out.find("5 x 4")),
-              r.out.find("ushort") - r.out.rfind('\n', r.out.find("ushort")));
+    size_t size = r.out.find("5 x 4"), type = r.out.find("ushort", r.out.find("data type"));
+    EXPECT_EQ(size - r.out.rfind('\n', size), type - r.out.rfind('\n', type));
 }
 
 TEST_F(KelinfoFiles, BadFilesFailWithOneLineEachAndTheRestIsStillDescribed)
