@@ -133,7 +133,7 @@ protected:
     ToolResult expectFailure(const std::vector<std::string>& args, const std::string& subject)
     {
         ToolResult r = runTool(KELCP_PROGRAM, args);
-        EXPECT_NE(0, r.status);
+        EXPECT_EQ(1, r.status) << r.err;
         std::vector<std::string> lines = r.errLines();
         EXPECT_FALSE(lines.empty());
         if (!lines.empty()) {
