@@ -83,7 +83,7 @@ int kelHashTable::insert(kelHashElem* elem)
     if (float(count) >= float(size) * fullFraction)
         grow();
     if (count + 1 == size)
-        return 0; // one slot always stays free so that probe sequences end
+        return holds(elem); // one slot always stays free so that probe sequences end
     int i = locate(elem);
     if (!table[i]) {
         table[i] = elem;

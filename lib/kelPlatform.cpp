@@ -1,6 +1,7 @@
 #include "kelPlatform.h"
 
 #include <dlfcn.h>
+#include <errno.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@ void kelPlatformDebugOutput(const char* text)
     size_t len = strlen(text);
     while (len > 0) {
         ssize_t n = write(STDERR_FILENO, text, len);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
             return;
         text += n;

@@ -142,7 +142,7 @@ TEST(DataClosestType, PromotionAndFallback)
     EXPECT_EQ(kelBit, kelDataClosestType(kelDouble, kelBit, kelDataAnySign));
 }
 
-TEST(DataClosestType, ValuesThatAreNoTypeEndWithoutAType)
+TEST(DataClosestType, ValuesThatAreNoTypeNeverGiveAMixOfTypes)
 {
     EXPECT_EQ(0, kelDataClosestType(kelDataType(0), kelAllTypes, 0));
     EXPECT_EQ(0, kelDataClosestType(kelDataType(-1), kelAllTypes, kelDataAnySign));
