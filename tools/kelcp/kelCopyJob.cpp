@@ -8,6 +8,7 @@
 #include <string>
 
 #include <kel/kelColormap.h>
+#include <kel/kelDatabase.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
@@ -61,21 +62,31 @@ DestinationName splitName(const kelCopyOptions& opts)
     return name;
 }
 
+// A format the database knows but whose plug-in does not load is named as such.
+kelFormat* loadedFormat(const kelCopyOptions& opts, kelDatabase* entry)
+{
+    kelFormat* format = entry->getFormat(1);
+    if (!format)
+        throw CopyFailure{opts.destination, std::string("the plug-in of format ") + entry->getName() +
+                                                " cannot be loaded"};
+    return format;
+}
+
 kelFormat* chooseFormat(const kelCopyOptions& opts, const DestinationName& name)
 {
-    kelFormat* format = nullptr;
+    kelDatabase* entry = nullptr;
     if (!name.formatName.empty()) {
-        format = kelFormat::findByFormatName(name.formatName.c_str(), 1);
-        if (!format)
+        entry = kelDatabase::findByFormatName(name.formatName.c_str());
+        if (!entry)
             throw CopyFailure{opts.destination, "unknown format '" + name.formatName + "' (kelinfo lists the formats)"};
     } else {
-        format = kelFormat::findByFileName(name.path.c_str(), 0, 1);
-        if (!format)
+        entry = kelDatabase::findByFileName(name.path.c_str(), 0);
+        if (!entry)
             throw CopyFailure{opts.destination, "no format claims this file name; name one with --format or #FORMAT"};
     }
-    if (!format->accessModeIsSupported(O_RDWR))
-        throw CopyFailure{opts.destination, std::string("format ") + format->getName() + " cannot write files"};
-    return format;
+    if (!entry->accessModeIsSupported(O_RDWR))
+        throw CopyFailure{opts.destination, std::string("format ") + entry->getName() + " cannot write files"};
+    return loadedFormat(opts, entry);
 }
 
 void requireSupported(const kelCopyOptions& opts, bool supported, const char* what, const char* value,
@@ -218,7 +229,7 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     checkChoices(opts, format);
     kelStatus sts = out.reserve(name.path);
     if (sts != kelOKAY)
-        throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+        throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
     bool oneImage = sourceIndex(opts) >= 0;
     int count = oneImage ? 1 : src->getNumImgs();
     if (!oneImage && src->getCurrentImg() != 0)

@@ -45,7 +45,7 @@ static std::string outputFile(const char* what)
     return name;
 }
 
-ToolResult runTool(const char* program, const std::vector<std::string>& args)
+ToolResult runTool(const char* program, const std::vector<std::string>& args, const std::vector<std::string>& env)
 {
     std::string outPath = outputFile("output"), errPath = outputFile("errors");
     pid_t pid = fork();
@@ -54,6 +54,8 @@ ToolResult runTool(const char* program, const std::vector<std::string>& args)
         int err = open(errPath.c_str(), O_WRONLY | O_TRUNC);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        for (const std::string& setting : env)
+            putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> argv{const_cast<char*>(program)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));

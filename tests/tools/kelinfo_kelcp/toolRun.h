@@ -12,7 +12,9 @@ struct ToolResult {
     std::vector<std::string> errLines() const;
 };
 
-ToolResult runTool(const char* program, const std::vector<std::string>& args);
+// `env` holds NAME=VALUE settings made in the child only.
+ToolResult runTool(const char* program, const std::vector<std::string>& args,
+                   const std::vector<std::string>& env = {});
 
 // A fresh directory, removed with its contents at the end of the test.
 class ScratchDir {
