@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -72,15 +73,20 @@ kelDatabase* kelDatabase::findByFileName(const char* fileName, int noMatchRule)
     return nullptr;
 }
 
-// Up to `want` bytes from the start of the file; the count read, or -1 when
-// the file cannot be positioned or read.
-static int readLeadingBytes(int fd, unsigned char* buf, int want)
+// Up to `want` bytes from the start of the file into `buf`, never more than
+// a regular file holds; the count read, or -1 when the file cannot be
+// positioned or read.
+static int readLeadingBytes(int fd, std::vector<unsigned char>& buf, int want)
 {
-    if (lseek(fd, 0, SEEK_SET) < 0)
+    struct stat st;
+    if (fstat(fd, &st) < 0 || lseek(fd, 0, SEEK_SET) < 0)
         return -1;
+    if (S_ISREG(st.st_mode) && st.st_size < want)
+        want = int(st.st_size);
+    buf.resize(size_t(want) + 1);
     int total = 0;
     while (total < want) {
-        ssize_t n = read(fd, buf + total, size_t(want - total));
+        ssize_t n = read(fd, buf.data() + total, size_t(want - total));
         if (n < 0)
             return total > 0 ? total : -1;
         if (n == 0)
@@ -94,9 +100,8 @@ kelDatabase* kelDatabase::findByMagic(int fd)
 {
     if (!kelFormatDB::getDictionary())
         return nullptr;
-    int want = kelFormatDB::getMaxNeeded();
-    std::vector<unsigned char> buf(size_t(want) + 1);
-    int len = readLeadingBytes(fd, buf.data(), want);
+    std::vector<unsigned char> buf;
+    int len = readLeadingBytes(fd, buf, kelFormatDB::getMaxNeeded());
     int index = 0;
     while (kelDatabase* db = findNext(index)) {
         kelFormatDB* entry = static_cast<kelFormatDB*>(db);

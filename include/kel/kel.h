@@ -10,6 +10,7 @@
 #include <kel/kelConverter.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
+#include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>

@@ -1,0 +1,5 @@
+// A loadable library that implements no format at all.
+extern "C" int kelTestNoFormatPresent()
+{
+    return 1;
+}
