@@ -2,7 +2,6 @@
 // of the include table counts its own lines.
 #include "kelDbReader.h"
 
-#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -2,7 +2,6 @@
 // the previously generated database into one generated database.
 #include <errno.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 

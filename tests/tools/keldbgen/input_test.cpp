@@ -71,6 +71,7 @@ TEST_F(KeldbgenTest, EmptySourceDirectoryGivesTheBannerOnly)
     // The last line ends, so the banner reads back as comments only.
     EXPECT_EQ(out.back(), '\n');
     r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(output(), out);
 }
@@ -105,6 +106,7 @@ TEST_F(KeldbgenTest, SyntaxErrorKeepsReportsOfOtherFilesVersions)
     writeSource("a.db", entry("AA"), 1000);
     writeSource("b.db", entry("AA") + entry("BB") + entry("BB") + "format\n", 2000);
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(entriesText(), writtenEntry("AA"));
     // B's second definition lost to a version that went with the file.
     std::string superseded = "keldbgen: format AA in " + sourceName("b.db") + " has been superceded by version in " +
@@ -117,6 +119,7 @@ TEST_F(KeldbgenTest, CrLfLinesReadAsLines)
 {
     writeSource("a.db", "format AA\r\n    dll libkelAA0.so\r\n! remark\r\n");
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(entriesText(), writtenEntry("AA"));
 }
@@ -140,6 +143,7 @@ TEST_F(KeldbgenTest, IncludeNameForms)
     writeFile("/inc/d.inc", entry("DD"));
     writeSource("a.db", "#include </inc/b.inc> rest\n#   include '/inc/c.inc'\n#include /inc/d.inc\n");
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(entriesText(), writtenEntry("BB") + writtenEntry("CC") + writtenEntry("DD"));
 }
@@ -186,12 +190,14 @@ TEST_F(KeldbgenTest, EachIncludeLevelCountsItsOwnLines)
     writeFile("/inc/bad.inc", "\n! remark\nformat ==\n");
     writeSource("a.db", "\n\n\n#include /inc/bad.inc\n");
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err.rfind("keldbgen: parse error in KEL database file /inc/bad.inc, line 3:\nformat ==\n", 0), 0u)
         << r.err;
 
     writeFile("/inc/good.inc", "\n\n\n\n\n\n");
     writeSource("a.db", "\n#include /inc/good.inc\nformat ==\n");
     r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err.rfind("keldbgen: parse error in KEL database file " + sourceName("a.db") + ", line 3:\n", 0),
               0u)
         << r.err;

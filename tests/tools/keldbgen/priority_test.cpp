@@ -51,6 +51,7 @@ TEST_F(KeldbgenTest, DuplicateInOneFileKeepsTheFirst)
 {
     writeSource("a.db", entry("XX", "first") + entry("XX", "second"));
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(entriesText(), writtenEntry("XX", "first"));
     EXPECT_EQ(r.err, "keldbgen: format XX in " + sourceName("a.db") + " has been superceded by version in " +
                          sourceName("a.db") + "\n");
@@ -60,6 +61,7 @@ TEST_F(KeldbgenTest, NamesDifferingInCaseAreDifferentFormats)
 {
     writeSource("a.db", entry("gif", "lower") + entry("GIF", "upper"));
     KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(entriesText(), writtenEntry("gif", "lower") + writtenEntry("GIF", "upper"));
 }
