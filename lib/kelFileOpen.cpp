@@ -1,12 +1,10 @@
 // kelFile::open and kelFile::create: the framework's part of opening and
 // creating a file; the plug-in's object does the rest.
-#include <kel/kelDatabase.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
-#include <kel/kelOrientation.h>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -56,6 +54,16 @@ static kelStatus checkAccess(kelFormat* fmt, int mode)
     return fmt->accessModeIsSupported(mode) ? kelStatus(kelOKAY) : kelStatus(kelUNSUPPORTEDBYFORMAT);
 }
 
+// The format of an existing file: named, found by magic number, else by
+// suffix among the formats that have no match rule.
+static kelFormat* formatForOpen(const kelFileDesc& fileDesc)
+{
+    kelFormat* fmt = fileDesc.getFormat();
+    if (!fmt && fileDesc.getFileName())
+        fmt = kelFormat::findByFileName(fileDesc.getFileName(), 1, 1);
+    return fmt;
+}
+
 kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
 {
     int ownFd = -1; // opened here; closed again when the open fails
@@ -77,9 +85,7 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
             ownFd = fdesc;
             fileDesc.setFileDesc(fdesc);
         }
-        kelFormat* fmt = fileDesc.getFormat();
-        if (!fmt && fileDesc.getFileName())
-            fmt = kelFormat::findByFileName(fileDesc.getFileName(), 1, 1);
+        kelFormat* fmt = formatForOpen(fileDesc);
         if (!fmt)
             return kelBADMAGIC;
         if ((sts = checkAccess(fmt, mode)) != kelOKAY || !(file = newFileObject(fmt, sts)))

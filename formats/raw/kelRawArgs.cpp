@@ -4,7 +4,6 @@
 #include <kel/kelError.h>
 #include <kel/kelOrientation.h>
 
-#include <errno.h>
 #include <limits.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -48,7 +47,6 @@ enum { maxArguments = 16 };
 // checks instead of wrapping.
 int clampedInt(const char* text, char** end)
 {
-    errno = 0;
     long v = strtol(text, end, 10);
     if (v > INT_MAX)
         return INT_MAX;

@@ -12,7 +12,7 @@
 class kelDatabase;
 class kelFile;
 class kelFileConfig;
-class kelTagDescription;
+struct kelTagDescription;
 
 class kelFormat : public kelListItem {
 public:

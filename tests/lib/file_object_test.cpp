@@ -23,10 +23,10 @@ TEST_F(FileObject, BaseOperationsAnswerUnsupported)
     EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.appendImg(nullptr, nullptr));
     EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.getColormap(cmap));
     EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.setColormap(nullptr));
-    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.getStatMinMax(lo, hi));
-    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.setStatMinMax(0, 1));
-    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.getScaleMinMax(lo, hi));
-    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.setScaleMinMax(0, 1));
+    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.kelFile::getStatMinMax(lo, hi));
+    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.kelFile::setStatMinMax(0, 1));
+    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.kelFile::getScaleMinMax(lo, hi));
+    EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.kelFile::setScaleMinMax(0, 1));
     EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.getTag(1, &lo));
     EXPECT_EQ(kelUNSUPPORTEDBYFORMAT, f.setItem(1, 2.0));
     EXPECT_STREQ("Base File", f.getDefaultDescription());

@@ -36,15 +36,18 @@ inline int childFailures = 0;
         }                                                                                     \
     } while (0)
 
-// Runs `body` in a child process whose database is `database`.
-#define EXPECT_IN_CHILD(database, body)                                    \
-    EXPECT_EXIT(                                                           \
-        {                                                                  \
-            setenv("KEL_DATABASE", (database), 1);                         \
-            body;                                                          \
-            exit(childFailures ? 1 : 0);                                   \
-        },                                                                 \
-        ::testing::ExitedWithCode(0), "")
+// Runs the braced body in a child process whose database is `database`.
+#define EXPECT_IN_CHILD(database, ...)                                     \
+    do {                                                                   \
+        auto childBody_ = [&]() __VA_ARGS__;                               \
+        EXPECT_EXIT(                                                       \
+            {                                                              \
+                setenv("KEL_DATABASE", (database), 1);                     \
+                childBody_();                                              \
+                exit(childFailures ? 1 : 0);                               \
+            },                                                             \
+            ::testing::ExitedWithCode(0), "");                             \
+    } while (0)
 
 // A scratch directory of the test, removed with its files afterwards.
 class ScratchDir {
@@ -69,7 +72,7 @@ public:
         std::string p = file(name);
         FILE* f = fopen(p.c_str(), "w");
         if (f) {
-            fputs(text.c_str(), f);
+            fwrite(text.data(), 1, text.size(), f);
             fclose(f);
         }
         return p;
@@ -84,19 +87,19 @@ inline std::string testDatabaseText(bool withTiff)
 {
     std::string text = "format ProbeFmt\n"
                        "  description \"Probe format\"\n"
-                       "  dll \"libkelProbeNone0.so\"\n"
+                       "  dll libkelProbeNone0.so\n"
                        "  subsystem tests\n"
                        "  suffixes .prb, .probe\n"
                        "  access readwrite\n"
                        "format ReadOnlyFmt\n"
                        "  description \"Read-only probe\"\n"
-                       "  dll \"libkelProbeNone0.so\"\n"
+                       "  dll libkelProbeNone0.so\n"
                        "  subsystem tests\n"
                        "  access readonly\n";
     if (withTiff)
         text += "format TIFF\n"
                 "  description \"Fallback probe\"\n"
-                "  dll \"libkelProbeNone0.so\"\n"
+                "  dll libkelProbeNone0.so\n"
                 "  subsystem tests\n"
                 "  access readwrite\n";
     return text;
@@ -128,6 +131,11 @@ public:
         return probeLog.flushResult;
     }
     int getNumImgs() override { return probeLog.numImgs; }
+    // Scale and statistics ranges: unsupported until set.
+    kelStatus getScaleMinMax(double& lo, double& hi) override { return getRange(scale, lo, hi); }
+    kelStatus setScaleMinMax(double lo, double hi) override { return setRange(scale, lo, hi); }
+    kelStatus getStatMinMax(double& lo, double& hi) override { return getRange(stat, lo, hi); }
+    kelStatus setStatMinMax(double lo, double hi) override { return setRange(stat, lo, hi); }
 
     void setArgs(const char* text)
     {
@@ -154,6 +162,27 @@ public:
     kelStatus runEnd() { return endFileIO(); }
 
 protected:
+    struct Range {
+        int set = 0;
+        double lo = 0, hi = 0;
+    };
+    static kelStatus getRange(const Range& r, double& lo, double& hi)
+    {
+        if (!r.set)
+            return kelUNSUPPORTEDBYFORMAT;
+        lo = r.lo;
+        hi = r.hi;
+        return kelOKAY;
+    }
+    static kelStatus setRange(Range& r, double lo, double hi)
+    {
+        r.set = 1;
+        r.lo = lo;
+        r.hi = hi;
+        return kelOKAY;
+    }
+    Range scale, stat;
+
     kelStatus openFile() override
     {
         int call = probeLog.openCalls++;
@@ -232,6 +261,16 @@ public:
     }
     kelFile* newfileobj() override { return new ProbeFile; }
 };
+
+// The lowest free descriptor number; unchanged across an operation when
+// the operation leaked no descriptor.
+inline int lowestFreeFd()
+{
+    int fd = dup(0);
+    if (fd >= 0)
+        close(fd);
+    return fd;
+}
 
 inline int modelBit(kelColorModel m)
 {
