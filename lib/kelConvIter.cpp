@@ -8,6 +8,10 @@
 
 #include "kelElement.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // log2 of the byte size of one component; -1 for sizes that are no power
 // of two up to 16.
 static int kelDataShift(kelDataType type)
@@ -28,12 +32,15 @@ static int kelDataShift(kelDataType type)
     }
 }
 
-// A block needs one of the three orders for its steps to mean anything.
+// A block needs one of the three orders, and steps that fit their fields,
+// for its steps to mean anything.
 static bool kelHasLayout(const kelConverter& c)
 {
-    return c.fill || c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate;
+    return c.fill ||
+           ((c.order == kelInterleaved || c.order == kelSequential || c.order == kelSeparate) && c.cStride != 0);
 }
 
+// Offset of the lowest of n elements `step` apart from the first of them.
 static long kelMinOffset(long step, long n)
 {
     return std::min(0L, step * (n - 1));
@@ -43,7 +50,10 @@ kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), 
 
 void kelConvIter::convert(const kelTile3D<int>& area)
 {
-    com = area;
+    // Never beyond the blocks, whatever region the caller asks for.
+    com.intersect(area, dst.area);
+    if (!src.fill)
+        com.intersect(kelTile3D<int>(com), src.area);
     if (!reset())
         return;
     if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))
@@ -302,16 +312,62 @@ void kelConvIter::wholeCopy()
 
 // --- element loops ----------------------------------------------------------
 
+template <class D, class S>
+static void kelConvertArray(D* __restrict dp, const S* __restrict sp, long n)
+{
+    for (long i = 0; i < n; i++)
+        dp[i] = kelConvertElem<D>(sp[i]);
+}
+
+// 1 when |v| < 2^31, 0 otherwise and for NaN; read from the bits so that a
+// loop of these checks vectorises.
+static inline int32_t kelInInt32(float v)
+{
+    uint32_t b;
+    memcpy(&b, &v, 4);
+    return int32_t(b & 0x7fffffffu) < 0x4f000000; // 2^31
+}
+
+static inline int32_t kelInInt32(double v)
+{
+    uint64_t b;
+    memcpy(&b, &v, 8);
+    return int32_t(uint32_t(b >> 32) & 0x7fffffffu) < 0x41e00000; // 2^31
+}
+
+// Floating to integer: the 64-bit truncation has no vector instruction, but
+// wherever a chunk lies within the 32-bit range the 32-bit truncation has
+// the same low bits, and that loop vectorises.
+template <class D, class S>
+static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
+{
+    const long chunk = 256;
+    for (long i0 = 0; i0 < n; i0 += chunk) {
+        long m = std::min(chunk, n - i0);
+        int32_t small = 1;
+        for (long i = 0; i < m; i++)
+            small &= kelInInt32(sp[i0 + i]);
+        if (!small) {
+            kelConvertArray(dp + i0, sp + i0, m);
+            continue;
+        }
+        for (long i = 0; i < m; i++)
+            dp[i0 + i] = static_cast<D>(static_cast<int32_t>(sp[i0 + i]));
+    }
+}
+
 // A run of consecutive elements on both sides; the compiler vectorises the
 // loop for every pair of byte-addressed types.
 template <class D, class S>
 static void kelUnitRun(void* d, long di, const void* s, long si, long n)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        D* __restrict dp = static_cast<D*>(d) + di;
-        const S* __restrict sp = static_cast<const S*>(s) + si;
-        for (long i = 0; i < n; i++)
-            dp[i] = kelConvertElem<D>(sp[i]);
+        D* dp = static_cast<D*>(d) + di;
+        const S* sp = static_cast<const S*>(s) + si;
+        if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
+            kelFloatToIntArray(dp, sp, n);
+        else
+            kelConvertArray(dp, sp, n);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
@@ -349,48 +405,145 @@ void kelConvIter::stridedRows()
     while (nextRow());
 }
 
-// Rows of a transposed side lie across memory: convert tiles of rows and
-// columns through a small buffer so that both sides are read and written
-// along their contiguous axis. Each element is written once with the value
-// of the element loop.
-static const long kelTileEdge = 32;
+#ifdef __SSE2__
+// Transposes a 16 x 16 byte block in four rounds of interleaving.
+static void kelTranspose16(const uint8_t* in, long inPitch, uint8_t* out, long outPitch)
+{
+    __m128i a[16], b[16];
+    for (int r = 0; r < 16; r++)
+        a[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + r * inPitch));
+    for (int k = 0; k < 8; k++) { // byte pairs of rows 2k, 2k + 1
+        b[2 * k] = _mm_unpacklo_epi8(a[2 * k], a[2 * k + 1]);
+        b[2 * k + 1] = _mm_unpackhi_epi8(a[2 * k], a[2 * k + 1]);
+    }
+    for (int q = 0; q < 4; q++) // quads of rows
+        for (int h = 0; h < 2; h++) {
+            a[4 * q + 2 * h] = _mm_unpacklo_epi16(b[4 * q + h], b[4 * q + 2 + h]);
+            a[4 * q + 2 * h + 1] = _mm_unpackhi_epi16(b[4 * q + h], b[4 * q + 2 + h]);
+        }
+    for (int s = 0; s < 2; s++) // octets of rows
+        for (int j = 0; j < 4; j++) {
+            b[8 * s + 2 * j] = _mm_unpacklo_epi32(a[8 * s + j], a[8 * s + 4 + j]);
+            b[8 * s + 2 * j + 1] = _mm_unpackhi_epi32(a[8 * s + j], a[8 * s + 4 + j]);
+        }
+    for (int j = 0; j < 8; j++) { // all sixteen rows
+        __m128i lo = _mm_unpacklo_epi64(b[j], b[8 + j]), hi = _mm_unpackhi_epi64(b[j], b[8 + j]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j) * outPitch), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j + 1) * outPitch), hi);
+    }
+}
+#endif
 
+// Tile edges span two cache lines of the wider element type.
+template <class D, class S>
+static constexpr long kelTileEdge()
+{
+    return long(128 / std::max(sizeof(kelElemValueT<D>), sizeof(kelElemValueT<S>)));
+}
+
+// out[c * outPitch + r] = in[r * inPitch + c] for an nr x nc byte matrix.
+static void kelTransposeBytes(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, long nr, long nc)
+{
+    long fullR = 0, fullC = 0; // the part covered by whole 16 x 16 blocks
+#ifdef __SSE2__
+    fullR = nr & ~15L;
+    fullC = nc & ~15L;
+    // Output rows in the outer loop: each is finished before the next begins.
+    for (long c0 = 0; c0 < fullC; c0 += 16)
+        for (long r0 = 0; r0 < fullR; r0 += 16)
+            kelTranspose16(in + r0 * inPitch + c0, inPitch, out + c0 * outPitch + r0, outPitch);
+#endif
+    for (long r = 0; r < nr; r++)
+        for (long c = r < fullR ? fullC : 0; c < nc; c++)
+            out[c * outPitch + r] = in[r * inPitch + c];
+}
+
+// Moves a rows x cols tile between memory, where element (r, i) lies at
+// start + r * rStep + i * iStep, and a row-major buffer of pitch `edge`.
+template <class T, bool toBuffer>
+static void kelMoveTile(void* base, long start, long rStep, long iStep, long rows, long cols,
+                        kelElemValueT<T>* buf, long edge)
+{
+    if constexpr (!std::is_same_v<T, kelBitElem>) {
+        T* p = static_cast<T*>(base) + start;
+        if (iStep == 1) {
+            for (long r = 0; r < rows; r++)
+                for (long i = 0; i < cols; i++) {
+                    if constexpr (toBuffer)
+                        buf[r * edge + i] = p[r * rStep + i];
+                    else
+                        p[r * rStep + i] = buf[r * edge + i];
+                }
+            return;
+        }
+        if constexpr (sizeof(T) == 1) {
+            if (rStep == 1) {
+                uint8_t* mem = reinterpret_cast<uint8_t*>(p);
+                uint8_t* b = reinterpret_cast<uint8_t*>(buf);
+                if constexpr (toBuffer)
+                    kelTransposeBytes(mem, iStep, b, edge, cols, rows);
+                else
+                    kelTransposeBytes(b, edge, mem, iStep, rows, cols);
+                return;
+            }
+        }
+    }
+    bool alongRows = std::labs(iStep) <= std::labs(rStep);
+    long outer = alongRows ? rows : cols, inner = alongRows ? cols : rows;
+    for (long a = 0; a < outer; a++)
+        for (long b = 0; b < inner; b++) {
+            long r = alongRows ? a : b, i = alongRows ? b : a;
+            if constexpr (toBuffer)
+                buf[r * edge + i] = kelLoadElem<T>(base, start + r * rStep + i * iStep);
+            else
+                kelStoreElem<T>(base, start + r * rStep + i * iStep, buf[r * edge + i]);
+        }
+}
+
+// Rows of a transposed side lie across memory. Such regions move in square
+// tiles: read into a buffer along the source's contiguous axis, converted
+// there, and written along the destination's contiguous axis, so that whole
+// cache lines are used on both sides. Each element is written once with the
+// value of the element loop.
 template <class D, class S>
 void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long cols)
 {
-    kelElemValueT<D> buf[kelTileEdge * kelTileEdge];
-    long syS = src.stride.y, syD = dst.stride.y;
-    if (std::labs(sxS) <= std::labs(syS)) {
-        for (long r = 0; r < rows; r++)
-            for (long i = 0; i < cols; i++)
-                buf[r * kelTileEdge + i] = kelConvertElem<D>(kelLoadElem<S>(src.data, sRow + r * syS + (x0 + i) * sxS));
-    } else {
-        for (long i = 0; i < cols; i++)
-            for (long r = 0; r < rows; r++)
-                buf[r * kelTileEdge + i] = kelConvertElem<D>(kelLoadElem<S>(src.data, sRow + r * syS + (x0 + i) * sxS));
+    constexpr long edge = kelTileEdge<D, S>();
+    using VD = kelElemValueT<D>;
+    using VS = kelElemValueT<S>;
+    if constexpr (std::is_same_v<D, S> && !std::is_same_v<D, kelBitElem> && sizeof(D) == 1) {
+        // A plain byte transposition needs no buffer.
+        if (sxS == 1 && dst.stride.y == 1) {
+            kelTransposeBytes(static_cast<const uint8_t*>(src.data) + sRow + x0, src.stride.y,
+                              static_cast<uint8_t*>(dst.data) + dRow + x0 * sxD, sxD, rows, cols);
+            return;
+        }
     }
-    if (std::labs(sxD) <= std::labs(syD)) {
+    alignas(16) VS in[edge * edge];
+    kelMoveTile<S, true>(src.data, sRow + x0 * sxS, src.stride.y, sxS, rows, cols, in, edge);
+    if constexpr (std::is_same_v<D, S>) {
+        kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, in, edge);
+    } else {
+        alignas(16) VD out[edge * edge];
         for (long r = 0; r < rows; r++)
             for (long i = 0; i < cols; i++)
-                kelStoreElem<D>(dst.data, dRow + r * syD + (x0 + i) * sxD, buf[r * kelTileEdge + i]);
-    } else {
-        for (long i = 0; i < cols; i++)
-            for (long r = 0; r < rows; r++)
-                kelStoreElem<D>(dst.data, dRow + r * syD + (x0 + i) * sxD, buf[r * kelTileEdge + i]);
+                out[r * edge + i] = kelConvertElem<D>(in[r * edge + i]);
+        kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, out, edge);
     }
 }
 
 template <class D, class S>
 void kelConvIter::blockedRows()
 {
+    constexpr long edge = kelTileEdge<D, S>();
     do {
         for (zi = 0; zi < com.nz; zi++) {
             long dSlice = ziD + zi * long(dst.stride.z), sSlice = ziS + zi * long(src.stride.z);
-            for (long y0 = 0; y0 < com.ny; y0 += kelTileEdge) {
-                long rows = std::min(kelTileEdge, com.ny - y0);
-                for (long x0 = 0; x0 < nx; x0 += kelTileEdge)
+            for (long y0 = 0; y0 < com.ny; y0 += edge) {
+                long rows = std::min(edge, com.ny - y0);
+                for (long x0 = 0; x0 < nx; x0 += edge)
                     blockedTile<D, S>(dSlice + y0 * dst.stride.y, sSlice + y0 * src.stride.y, rows, x0,
-                                      std::min(kelTileEdge, nx - x0));
+                                      std::min(edge, nx - x0));
             }
         }
     } while (nextChan());

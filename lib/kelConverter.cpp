@@ -97,9 +97,25 @@ void kelConverter::setMask(const kelTile3D<int>* copyMask)
     mask = copyMask ? *copyMask : kelTile3D<int>();
 }
 
+// Steps are element counts held in int; a block whose steps do not fit gets
+// no layout, and the iterator writes nothing for it.
+static bool kelFitsInt(long v)
+{
+    return v >= -2147483647L - 1 && v <= 2147483647L;
+}
+
+// a * b * c without overflow for int factors: past the int range, a value
+// that is also past it.
+static long kelProduct(long a, long b, long c)
+{
+    long ab = a * b;
+    return kelFitsInt(ab) ? ab * c : 2147483648L;
+}
+
 void kelConverter::resetStrides()
 {
-    int nx = area.nx, ny = area.ny, c = cSize;
+    long nx = area.nx, ny = area.ny, c = cSize;
+    long x, y, z, cs;
     if (fill) {
         stride.init(0, 0, 0);
         cStride = 1;
@@ -107,26 +123,29 @@ void kelConverter::resetStrides()
     }
     switch (order) {
     case kelInterleaved:
-        stride.init(transposeXY ? c * ny : c, transposeXY ? c : c * nx, c * nx * ny);
-        cStride = 1;
+        x = transposeXY ? c * ny : c;
+        y = transposeXY ? c : c * nx;
+        cs = 1;
         break;
     case kelSequential:
-        stride.init(transposeXY ? ny * c : 1, transposeXY ? 1 : nx * c, nx * c * ny);
-        cStride = transposeXY ? ny : nx;
+        x = transposeXY ? ny * c : 1;
+        y = transposeXY ? 1 : nx * c;
+        cs = transposeXY ? ny : nx;
         break;
     case kelSeparate:
-        stride.init(transposeXY ? ny : 1, transposeXY ? 1 : nx, c * nx * ny);
-        cStride = nx * ny;
+        x = transposeXY ? ny : 1;
+        y = transposeXY ? 1 : nx;
+        cs = nx * ny;
         break;
-    default: // no layout: the iterator writes nothing for such a block
-        stride.init(0, 0, 0);
-        cStride = 0;
-        return;
+    default:
+        x = y = cs = 0;
+        break;
     }
-    if (flipX)
-        stride.x = -stride.x;
-    if (flipY)
-        stride.y = -stride.y;
+    z = kelProduct(c, nx, ny);
+    if (!kelFitsInt(x) || !kelFitsInt(y) || !kelFitsInt(z) || !kelFitsInt(cs))
+        x = y = z = cs = 0;
+    stride.init(int(flipX ? -x : x), int(flipY ? -y : y), int(z));
+    cStride = int(cs);
 }
 
 kelFillMode kelConverter::checkMask(const kelTile3D<int>& tile) const
@@ -185,6 +204,8 @@ void kelConverter::operator=(kelConverter& from)
             s.intersect(from.area, from.clip);
         region.intersect(part = region, s);
     }
+    if (region.nx < 1 || region.ny < 1 || region.nz < 1)
+        return;
     kelConvIter it(*this, source);
     switch (from.checkMask(region)) {
     case kelFillAll:

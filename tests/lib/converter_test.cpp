@@ -252,3 +252,26 @@ TEST(ConverterAssign, OverlapOfShiftedAreas)
     EXPECT_EQ(0, a[0]);
     EXPECT_EQ(0, a[1 * 4 + 1]);
 }
+
+TEST(ConverterLayout, StepsThatOverflowGiveNoLayout)
+{
+    uint8_t buf[4] = {1, 2, 3, 4};
+    kelConverter huge = block(buf, kelUChar, kelInterleaved, 4, 40000, 40000, 2);
+    EXPECT_EQ(0, huge.cStride);
+    EXPECT_EQ(0, huge.stride.z);
+    // Nothing is written through a block that cannot be addressed.
+    uint8_t src[4] = {9, 9, 9, 9};
+    kelConverter small = block(src, kelUChar, kelInterleaved, 4, 1, 1, 1);
+    huge = small;
+    EXPECT_EQ(1, buf[0]);
+    EXPECT_EQ(4, buf[3]);
+}
+
+TEST(ConverterLayout, UnknownOrderWritesNothing)
+{
+    uint8_t buf[6] = {1, 2, 3, 4, 5, 6}, src[6] = {0};
+    kelConverter odd = block(buf, kelUChar, kelOrder(3), 3, 2, 1, 1);
+    kelConverter from = block(src, kelUChar, kelInterleaved, 3, 2, 1, 1);
+    odd = from;
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4, 5, 6}), std::vector<uint8_t>(buf, buf + 6));
+}

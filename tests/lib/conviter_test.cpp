@@ -129,6 +129,28 @@ TEST(ConvIterElement, AllPairsAgreeWithTheRule)
         }
 }
 
+TEST(ConvIterElement, LongFloatRowsMixInRangeAndOutOfRangeValues)
+{
+    // Runs long enough to be checked piecewise; one piece holds values past
+    // the 32-bit range, NaN and -2^31 exactly.
+    const int n = 1000;
+    for (kelDataType st : {kelFloat, kelDouble})
+        for (kelDataType dt : {kelUChar, kelChar, kelUShort, kelShort, kelUInt, kelInt}) {
+            kelPixel values(st, n, nullptr);
+            for (int k = 0; k < n; k++)
+                values.setElem((k % 7 - 3) * 1234.75 + k, k);
+            values.setElem(3e9, 600);
+            values.setElem(-2147483648.0, 601);
+            values.setElem(std::nan(""), 602);
+            values.setElem(-7e15, 603);
+            std::vector<uint8_t> out(kelDataSize(dt, n)), want(out);
+            convertRow(out.data(), dt, values.getData(), st, n);
+            for (int k = 0; k < n; k++)
+                convref::write(want.data(), dt, k, convref::read(values.getData(), st, k));
+            EXPECT_EQ(want, out) << "from " << st << " to " << dt;
+        }
+}
+
 TEST(ConvIterElement, SignPairsCopyBytes)
 {
     std::vector<uint8_t> src(4 * 3 * 2 * 3);
@@ -199,6 +221,24 @@ TEST(ConvIterChannels, SeparateTwoSlicesIntoDeeperBuffer)
     EXPECT_EQ(src[1 * 4], dst[1 * 12 + 0]);
     EXPECT_EQ(0xee, dst[1 * 12 + 8]); // image channel 5 has no source
     EXPECT_EQ(0xee, dst[0]);          // slice 0 lies outside the source
+}
+
+TEST(ConvIterChannels, RegionIsLimitedToBothBlocks)
+{
+    std::vector<uint8_t> src(16), dst(16, 0);
+    for (int i = 0; i < 16; i++)
+        src[i] = uint8_t(i + 1);
+    kelConverter d, s;
+    d.init(dst.data(), kelUChar, kelSeparate, 1, nullptr, 4, 4, 1, 0, 0, 0, 0);
+    s.init(src.data(), kelUChar, kelSeparate, 1, nullptr, 4, 4, 1, 2, 0, 0, 0);
+    kelConvIter it(d, s);
+    it.convert(kelTile3D<int>(-10, -10, -1, 100, 100, 5));
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 4; x++)
+            EXPECT_EQ(x >= 2 ? src[y * 4 + x - 2] : 0, dst[y * 4 + x]);
+    std::vector<uint8_t> before = dst;
+    it.convert(kelTile3D<int>(10, 10, 0, 4, 4, 1)); // outside both blocks
+    EXPECT_EQ(before, dst);
 }
 
 TEST(ConvIterFast, EightChannelBitsMoveWholeBytes)
@@ -399,4 +439,34 @@ TEST(ConvIterRandom, LargeTransposedAndMirroredBlocks)
         kelConverter dcv = d.make(), scv = s.make();
         expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
     }
+}
+
+TEST(ConvIterRandom, TransposedTilesOfEveryElementSize)
+{
+    // Regions that span several conversion tiles with ragged edges, for the
+    // byte transposition and for the buffered tiles of wider and bit types.
+    const kelDataType types[] = {kelBit, kelUChar, kelChar, kelShort, kelFloat, kelDouble};
+    Random rnd(99);
+    for (kelDataType dt : types)
+        for (kelDataType st : {kelUChar, dt})
+            for (int which = 0; which < 4; which++) {
+                Side d = rnd.side(1), s = rnd.side(1);
+                d.type = dt;
+                s.type = st;
+                d.nc = s.nc = which == 3 ? 3 : 1;
+                d.order = s.order = which == 3 ? kelInterleaved : kelSeparate;
+                d.list.clear();
+                s.list.clear();
+                d.cStart = s.cStart = 0;
+                d.area.init(0, 0, 0, 300 + rnd.below(40), 150 + rnd.below(40), 1);
+                s.area.init(rnd.in(-20, 20), rnd.in(-20, 20), 0, 280 + rnd.below(40), 140 + rnd.below(40), 1);
+                d.transpose = which != 1;
+                s.transpose = which == 1 || which == 2;
+                d.flip = which == 2 ? kelYFlip : kelNoFlip;
+                s.flip = which == 3 ? kelXFlip : kelNoFlip;
+                rnd.fillBytes(d);
+                rnd.fillBytes(s);
+                kelConverter dcv = d.make(), scv = s.make();
+                expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
+            }
 }
