@@ -298,6 +298,8 @@ struct TileJob {
     kelTile3D<int> inside; // the part of it that lies in the image
     kelConverter dataConv; // the caller's buffer
     void* page;
+    size_t pageBytes;
+    std::vector<int> edgeChannels; // a page's channels where it runs past the image's
 };
 
 // The box must stay addressable in ints, also once mapped into the file's
@@ -406,17 +408,34 @@ int pageIsCovered(const TileJob& job, const kelTileIter& it, const kelXYZC<int>&
            ((long long)it.z + it.nz <= tileEndZ || job.itsize.z <= tileEndZ) && writesChannels(job, it.c, n.c);
 }
 
+// The image channels of a page's buffer channels: none needed while the
+// page lies within the image's channels; past them, a list marks the
+// page's spare channels as holding no image channel.
+const int* pageChannels(TileJob& job, int c, int n)
+{
+    if (n == job.pgSize.c)
+        return nullptr;
+    job.edgeChannels.assign(job.pgSize.c, -1);
+    for (int i = 0; i < n; ++i)
+        job.edgeChannels[i] = c + i;
+    return job.edgeChannels.data();
+}
+
 kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
 {
     kelFile* file = job.file;
     if (job.op == GetTile || !pageIsCovered(job, it, n)) {
+        // What a short read (a page not yet in the file) leaves unfilled
+        // must be blank, not the previous page's pixels.
+        if (job.op == SetTile)
+            memset(job.page, 0, job.pageBytes);
         kelStatus status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
         if (status)
             return status;
     }
     kelConverter pageConv;
-    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x,
-                  job.pgSize.y, job.pgSize.z, it.x, it.y, it.z, it.c);
+    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, pageChannels(job, it.c, n.c),
+                  job.pgSize.x, job.pgSize.y, job.pgSize.z, it.x, it.y, it.z, it.c);
     // Only the part of the page inside the image is exchanged, so the
     // caller's pixels outside the image stay as they are.
     pageConv.setClip(it.x, it.y, it.z, n.x, n.y, n.z);
@@ -439,6 +458,44 @@ kelStatus walkPages(TileJob& job)
         if (clippedExtents(job, it, n))
             status = transferPage(job, it, n);
     return status;
+}
+
+// The first image channel of the caller's buffer when its channels are
+// consecutive, else -1.
+int firstConsecutiveChannel(const kelConverter& conv)
+{
+    if (!conv.cList)
+        return conv.cStart;
+    for (int i = 1; i < conv.cSize; ++i)
+        if (conv.cList[i] != (long long)conv.cList[0] + i)
+            return -1;
+    return conv.cList[0];
+}
+
+// Whether the caller's buffer is byte for byte one whole page inside the
+// image (the common read of an image in its own layout): it then takes
+// the page directly, without a page buffer and a copy.
+int callerHoldsOnePage(const TileJob& job)
+{
+    const kelConverter& d = job.dataConv;
+    const kelTile3D<int>& t = job.tile;
+    const kelSize& pg = job.pgSize;
+    int c = firstConsecutiveChannel(d);
+    return d.type == job.file->getDataType() && (d.order == job.file->getOrder() || pg.c == 1) && !d.flipX &&
+           !d.flipY && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z && d.cSize == pg.c &&
+           t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 && t.y % pg.y == 0 &&
+           t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x && t.y <= job.itsize.y - pg.y &&
+           t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+}
+
+kelStatus transferWholePage(const TileJob& job)
+{
+    const kelTile3D<int>& t = job.tile;
+    const kelSize& pg = job.pgSize;
+    int c = firstConsecutiveChannel(job.dataConv);
+    if (job.op == GetTile)
+        return job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
 }
 
 kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx, int ny, int nz, void* data,
@@ -466,9 +523,12 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
     status = pageBytes(job.pgSize, file->getDataType(), bytes);
     if (status)
         return status;
+    if (callerHoldsOnePage(job))
+        return transferWholePage(job);
     job.page = allocatePage(bytes, op);
     if (!job.page)
         return reportNoPage(bytes);
+    job.pageBytes = size_t(bytes);
     status = walkPages(job);
     free(job.page);
     return status;
