@@ -1,6 +1,5 @@
 #include <kel/kelLut.h>
 
-#include <float.h>
 #include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -8,6 +7,7 @@
 
 #include <kel/kelDataSize.h>
 
+#include "kelNearestFloat.h"
 #include "kelORNTable.h"
 
 namespace {
@@ -37,15 +37,6 @@ uint64_t wrapInt(double val, int bits)
     if (r < 0)
         r += m;
     return (uint64_t)r;
-}
-
-// The nearest float, infinite only from half a step above FLT_MAX on.
-float nearestFloat(double val)
-{
-    if (isnan(val) || fabs(val) <= (double)FLT_MAX)
-        return (float)val;
-    float limit = fabs(val) < (double)FLT_MAX + ldexp(1.0, 103) ? FLT_MAX : INFINITY;
-    return val > 0 ? limit : -limit;
 }
 
 template <typename T> double load(const void* base, long long element)
@@ -227,7 +218,7 @@ void kelLut::writeEntry(long long element, double val)
         store<uint32_t>(data, element, (uint32_t)wrapInt(val, 32));
         break;
     case kelFloat:
-        store<float>(data, element, nearestFloat(val));
+        store<float>(data, element, kelNearestFloat(val));
         break;
     default:
         store<double>(data, element, val);

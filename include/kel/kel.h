@@ -25,6 +25,7 @@
 #include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
+#include <kel/kelTag.h>
 #include <kel/kelTile.h>
 #include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>

@@ -5,7 +5,9 @@
 
 #include <kel/kelColormap.h>
 
-// setVal gives the instance its own copy first; the shared table never changes.
+// setVal gives the instance its own copy first, so the shared table never
+// changes through it; entries reached through getData, getChan or getOrigin
+// are the shared ones while the instance has no copy of its own.
 class kelORNColormap : public kelColormap {
 public:
     kelORNColormap();

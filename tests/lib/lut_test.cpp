@@ -5,6 +5,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <type_traits>
+
 namespace {
 
 // A kelUChar table 0..255 whose entry i holds i.
@@ -244,6 +246,21 @@ TEST(LutSize, OverflowingSizesGiveAnEmptyTable)
     }
 }
 
+TEST(LutSize, CopyOfAnUnallocatableTableIsEmpty)
+{
+    // A borrowed table may claim any size; a copy must not overflow it.
+    double cell = 0;
+    kelLut huge(&cell, 2147483647, kelDouble, 0, 1, 2147483647);
+    kelLut copy(1, kelUChar, 0, 1, 2);
+    copy = huge;
+    EXPECT_EQ(0, copy.getLength());
+    EXPECT_EQ(nullptr, copy.getData());
+    EXPECT_EQ(2147483647, copy.getNumChans());
+    kelLut constructed(huge);
+    EXPECT_EQ(0, constructed.getLength());
+    EXPECT_EQ(nullptr, constructed.getData());
+}
+
 #if !defined(__SANITIZE_ADDRESS__)
 // The address sanitizer stops the process on such a request instead of
 // failing it, so this runs in the plain build only.
@@ -447,6 +464,7 @@ TEST(LutAddress, FarAwayOriginIsNull)
 
 TEST(LutDestroy, DeletedThroughTheBaseClass)
 {
+    EXPECT_TRUE(std::has_virtual_destructor<kelLut>::value);
     kelLut* maps[] = {new kelColormap(3, kelUChar, 0, 255), new kelORNColormap(),
                       new kelLut(2, kelDouble, 0, 1, 8)};
     for (kelLut* m : maps) {
