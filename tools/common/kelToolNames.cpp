@@ -58,6 +58,7 @@ std::string kelToolKeywords(const kelToolName* table)
 {
     std::string list;
     for (const kelToolName* row = table; row->name; ++row)
-        list += (list.empty() ? "" : ", ") + std::string(row->name);
+        if (kelToolNameOf(table, row->value) == row->name) // the first row of its value
+            list += (list.empty() ? "" : ", ") + std::string(row->name);
     return list;
 }

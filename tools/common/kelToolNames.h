@@ -22,7 +22,7 @@ extern const kelToolName kelToolCompressions[];
 int kelToolLookup(const kelToolName* table, const char* keyword);
 // The printed name of a value; "unknown" when the table has none.
 const char* kelToolNameOf(const kelToolName* table, int value);
-// All keywords of a table, "a, b, c", for help texts and messages.
+// The printed names of a table, "a, b, c", for help texts and messages.
 std::string kelToolKeywords(const kelToolName* table);
 
 #endif
