@@ -125,6 +125,16 @@ TEST(Kelcp, VerboseNamesTheRawArgumentsThatOpenTheCopy)
     EXPECT_EQ(16u + size_t(width) * height * 3 * 2, readFile(dir / "v.raw").size());
 }
 
+TEST(Kelcp, ChoosesTheFormatByOptionWhenTheNameHasNoSuffix)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "a.raw", 6, 5, 3);
+    ToolResult copy = runTool(KELCP_PROGRAM, {"--format", "raw", source + ":0", dir / "plain.dat"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    kelSize a, b;
+    EXPECT_EQ(readPixels(source, a), readPixels(dir / "plain.dat#Raw%size=6,5,1,3", b));
+}
+
 // A failed copy prints one line naming the file and leaves nothing behind.
 class KelcpFailure : public ::testing::Test {
 protected:
@@ -172,6 +182,19 @@ TEST_F(KelcpFailure, DestinationDirectoryIsAFile)
 {
     std::string dst = dir / "src.raw/out.raw#Raw";
     expectFailure({source, dst}, dst);
+}
+
+TEST_F(KelcpFailure, SourceImageIndexBeyondTheFile)
+{
+    std::string indexed = dir / "src.raw:1#Raw%size=8,8,1,1";
+    expectFailure({indexed, dir / "out.raw#Raw"}, indexed);
+}
+
+TEST_F(KelcpFailure, DestinationImageIndex)
+{
+    std::string dst = dir / "out.raw:1#Raw";
+    ToolResult r = expectFailure({source, dst}, dst);
+    EXPECT_NE(std::string::npos, r.err.find("image index")) << r.err;
 }
 
 TEST_F(KelcpFailure, PaletteWithoutColormapRemovesTheStartedFile)
