@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string.h>
+#include <vector>
 
+#include "kelConvKernels.h"
 #include "kelElement.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 // log2 of the byte size of one component; -1 for sizes that are no power
 // of two up to 16.
@@ -400,62 +398,26 @@ void kelConvIter::unitRows()
 template <class D, class S>
 void kelConvIter::stridedRows()
 {
-    do
-        kelStridedRun<D, S>(dst.data, yiD, sxD, src.data, yiS, sxS, nx);
-    while (nextRow());
-}
-
-#ifdef __SSE2__
-// Transposes a 16 x 16 byte block in four rounds of interleaving.
-static void kelTranspose16(const uint8_t* in, long inPitch, uint8_t* out, long outPitch)
-{
-    __m128i a[16], b[16];
-    for (int r = 0; r < 16; r++)
-        a[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + r * inPitch));
-    for (int k = 0; k < 8; k++) { // byte pairs of rows 2k, 2k + 1
-        b[2 * k] = _mm_unpacklo_epi8(a[2 * k], a[2 * k + 1]);
-        b[2 * k + 1] = _mm_unpackhi_epi8(a[2 * k], a[2 * k + 1]);
-    }
-    for (int q = 0; q < 4; q++) // quads of rows
-        for (int h = 0; h < 2; h++) {
-            a[4 * q + 2 * h] = _mm_unpacklo_epi16(b[4 * q + h], b[4 * q + 2 + h]);
-            a[4 * q + 2 * h + 1] = _mm_unpackhi_epi16(b[4 * q + h], b[4 * q + 2 + h]);
+    // Channels of one row in turn, while the row is in the cache: the
+    // channels of interleaved data share their rows' memory.
+    std::vector<long> starts; // destination and source start of each pair
+    do {
+        starts.push_back(ziD);
+        starts.push_back(ziS);
+    } while (nextChan());
+    for (long z = 0; z < com.nz; z++)
+        for (long y = 0; y < com.ny; y++) {
+            long dRow = z * dst.stride.z + y * dst.stride.y, sRow = z * src.stride.z + y * src.stride.y;
+            for (size_t p = 0; p < starts.size(); p += 2)
+                kelStridedRun<D, S>(dst.data, starts[p] + dRow, sxD, src.data, starts[p + 1] + sRow, sxS, nx);
         }
-    for (int s = 0; s < 2; s++) // octets of rows
-        for (int j = 0; j < 4; j++) {
-            b[8 * s + 2 * j] = _mm_unpacklo_epi32(a[8 * s + j], a[8 * s + 4 + j]);
-            b[8 * s + 2 * j + 1] = _mm_unpackhi_epi32(a[8 * s + j], a[8 * s + 4 + j]);
-        }
-    for (int j = 0; j < 8; j++) { // all sixteen rows
-        __m128i lo = _mm_unpacklo_epi64(b[j], b[8 + j]), hi = _mm_unpackhi_epi64(b[j], b[8 + j]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j) * outPitch), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j + 1) * outPitch), hi);
-    }
 }
-#endif
 
 // Tile edges span two cache lines of the wider element type.
 template <class D, class S>
 static constexpr long kelTileEdge()
 {
     return long(128 / std::max(sizeof(kelElemValueT<D>), sizeof(kelElemValueT<S>)));
-}
-
-// out[c * outPitch + r] = in[r * inPitch + c] for an nr x nc byte matrix.
-static void kelTransposeBytes(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, long nr, long nc)
-{
-    long fullR = 0, fullC = 0; // the part covered by whole 16 x 16 blocks
-#ifdef __SSE2__
-    fullR = nr & ~15L;
-    fullC = nc & ~15L;
-    // Output rows in the outer loop: each is finished before the next begins.
-    for (long c0 = 0; c0 < fullC; c0 += 16)
-        for (long r0 = 0; r0 < fullR; r0 += 16)
-            kelTranspose16(in + r0 * inPitch + c0, inPitch, out + c0 * outPitch + r0, outPitch);
-#endif
-    for (long r = 0; r < nr; r++)
-        for (long c = r < fullR ? fullC : 0; c < nc; c++)
-            out[c * outPitch + r] = in[r * inPitch + c];
 }
 
 // Moves a rows x cols tile between memory, where element (r, i) lies at
