@@ -171,6 +171,18 @@ int kelConvIter::nextChan()
     }
 }
 
+// The destination and source start of every remaining channel pair, for
+// loops that take the channels of a row in turn while the row is cached.
+std::vector<long> kelConvIter::channelStarts()
+{
+    std::vector<long> starts;
+    do {
+        starts.push_back(ziD);
+        starts.push_back(ziS);
+    } while (nextChan());
+    return starts;
+}
+
 int kelConvIter::nextRow()
 {
     if (++yi < com.ny) {
@@ -354,18 +366,22 @@ static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
     }
 }
 
-// A run of consecutive elements on both sides; the compiler vectorises the
-// loop for every pair of byte-addressed types.
+// Consecutive elements of byte-addressed types; the compiler vectorises the
+// loops for every pair of types.
+template <class D, class S>
+static void kelConvertRun(D* dp, const S* sp, long n)
+{
+    if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
+        kelFloatToIntArray(dp, sp, n);
+    else
+        kelConvertArray(dp, sp, n);
+}
+
 template <class D, class S>
 static void kelUnitRun(void* d, long di, const void* s, long si, long n)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        D* dp = static_cast<D*>(d) + di;
-        const S* sp = static_cast<const S*>(s) + si;
-        if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
-            kelFloatToIntArray(dp, sp, n);
-        else
-            kelConvertArray(dp, sp, n);
+        kelConvertRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
@@ -396,21 +412,66 @@ void kelConvIter::unitRows()
 }
 
 template <class D, class S>
-void kelConvIter::stridedRows()
+void kelConvIter::stridedRows(const std::vector<long>& starts)
 {
-    // Channels of one row in turn, while the row is in the cache: the
-    // channels of interleaved data share their rows' memory.
-    std::vector<long> starts; // destination and source start of each pair
-    do {
-        starts.push_back(ziD);
-        starts.push_back(ziS);
-    } while (nextChan());
     for (long z = 0; z < com.nz; z++)
         for (long y = 0; y < com.ny; y++) {
             long dRow = z * dst.stride.z + y * dst.stride.y, sRow = z * src.stride.z + y * src.stride.y;
             for (size_t p = 0; p < starts.size(); p += 2)
                 kelStridedRun<D, S>(dst.data, starts[p] + dRow, sxD, src.data, starts[p + 1] + sRow, sxS, nx);
         }
+}
+
+// Interleaved byte pixels of 3 or 4 channels on either side: pieces of a
+// row are split into planes (or joined from them) in a buffer, and every
+// channel pair converts as a run of consecutive elements. The destination
+// is joined only when every one of its channels has a source.
+template <class D, class S>
+int kelConvIter::planarRows(const std::vector<long>& starts)
+{
+    using VD = kelElemValueT<D>;
+    using VS = kelElemValueT<S>;
+    if constexpr (std::is_same_v<D, kelBitElem> || std::is_same_v<S, kelBitElem> ||
+                  (sizeof(D) != 1 && sizeof(S) != 1))
+        return 0;
+    constexpr bool byteS = sizeof(S) == 1, byteD = sizeof(D) == 1;
+    auto pixels = [](const kelConverter& c, long step) {
+        return c.order == kelInterleaved && !c.transposeXY && (c.cSize == 3 || c.cSize == 4) && step == c.cSize;
+    };
+    bool split = byteS && pixels(src, sxS);
+    bool join = byteD && pixels(dst, sxD) && starts.size() == size_t(2 * dst.cSize);
+    if (!(split || join) || !(split || sxS == 1) || !(join || sxD == 1))
+        return 0;
+
+    const long piece = 256;
+    VS sBuf[4][piece];
+    VD dBuf[4][piece];
+    uint8_t* sPlanes[4];
+    uint8_t* dPlanes[4];
+    for (int k = 0; k < 4; k++) {
+        sPlanes[k] = reinterpret_cast<uint8_t*>(sBuf[k]);
+        dPlanes[k] = reinterpret_cast<uint8_t*>(dBuf[k]);
+    }
+    VD* dAt = static_cast<VD*>(dst.data);
+    const VS* sAt = static_cast<const VS*>(src.data);
+    for (long z = 0; z < com.nz; z++)
+        for (long y = 0; y < com.ny; y++) {
+            long dRow = z * dst.stride.z + y * dst.stride.y, sRow = z * src.stride.z + y * src.stride.y;
+            for (long x0 = 0; x0 < nx; x0 += piece) {
+                long n = std::min(piece, nx - x0);
+                if (split)
+                    kelSplitPixels(reinterpret_cast<const uint8_t*>(sAt + baseS + sRow + x0 * sxS), src.cSize, n,
+                                   sPlanes);
+                for (size_t p = 0; p < starts.size(); p += 2) {
+                    const VS* from = split ? sBuf[starts[p + 1] - baseS] : sAt + starts[p + 1] + sRow + x0;
+                    VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
+                    kelConvertRun(to, from, n);
+                }
+                if (join)
+                    kelJoinPixels(dPlanes, dst.cSize, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
+            }
+        }
+    return 1;
 }
 
 // Tile edges span two cache lines of the wider element type.
@@ -487,9 +548,13 @@ void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long col
         kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, in, edge);
     } else {
         alignas(16) VD out[edge * edge];
-        for (long r = 0; r < rows; r++)
-            for (long i = 0; i < cols; i++)
-                out[r * edge + i] = kelConvertElem<D>(in[r * edge + i]);
+        for (long r = 0; r < rows; r++) {
+            if constexpr (std::is_same_v<D, kelBitElem>) // a bit holds "nonzero", not the low bit
+                for (long i = 0; i < cols; i++)
+                    out[r * edge + i] = kelConvertElem<D>(in[r * edge + i]);
+            else
+                kelConvertRun(out + r * edge, in + r * edge, cols);
+        }
         kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, out, edge);
     }
 }
@@ -526,8 +591,11 @@ void kelConvIter::elementLoop()
         blockedRows<D, S>();
     else if (sxD == sxS && (sxD == 1 || sxD == -1))
         unitRows<D, S>();
-    else
-        stridedRows<D, S>();
+    else {
+        std::vector<long> starts = channelStarts();
+        if (!planarRows<D, S>(starts))
+            stridedRows<D, S>(starts);
+    }
 }
 
 template <class D>

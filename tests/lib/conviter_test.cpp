@@ -470,3 +470,36 @@ TEST(ConvIterRandom, TransposedTilesOfEveryElementSize)
                 expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
             }
 }
+
+TEST(ConvIterRandom, OrderChangesOfWideRows)
+{
+    // Interleaved 3- and 4-channel pixels to and from planes, in rows
+    // longer than the split buffers, with channel lists that leave some
+    // destination channels without a source.
+    Random rnd(4242);
+    const kelDataType types[] = {kelUChar, kelChar, kelUShort, kelFloat, kelDouble};
+    for (int round = 0; round < 80; round++) {
+        Side d = rnd.side(4), s = rnd.side(4);
+        bool toPlanes = rnd.chance(50);
+        Side& pix = toPlanes ? s : d;
+        Side& planes = toPlanes ? d : s;
+        pix.type = rnd.chance(70) ? kelUChar : kelChar;
+        planes.type = types[rnd.below(5)];
+        pix.order = kelInterleaved;
+        pix.nc = rnd.in(3, 4);
+        planes.order = rnd.chance(50) ? kelSeparate : kelSequential;
+        planes.nc = rnd.in(2, 4);
+        if (rnd.chance(50)) { // both sides bytes: pixels to pixels in another channel order
+            planes.type = kelUChar;
+            planes.order = kelInterleaved;
+        }
+        d.transpose = s.transpose = 0;
+        d.flip = s.flip = rnd.chance(30) ? kelYFlip : kelNoFlip;
+        d.area.init(0, 0, 0, rnd.in(250, 700), rnd.in(1, 3), rnd.in(1, 2));
+        s.area.init(rnd.in(-3, 3), rnd.in(-1, 1), 0, rnd.in(250, 700), rnd.in(1, 3), rnd.in(1, 2));
+        rnd.fillBytes(d);
+        rnd.fillBytes(s);
+        kelConverter dcv = d.make(), scv = s.make();
+        expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
+    }
+}
