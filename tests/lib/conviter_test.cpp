@@ -311,7 +311,18 @@ public:
         s.nc = in(1, maxChans);
         if (s.type == kelBit && chance(30))
             s.nc = 8 * in(1, 2);
+        pickChannels(s);
+        s.area.init(in(-2, 2), in(-2, 2), in(0, 2), in(1, 9), in(1, 7), in(1, 3));
+        s.flip = below(4);
+        s.transpose = chance(25);
+        return s;
+    }
+
+    // A channel list without repeats (sometimes with a -1), or an offset.
+    void pickChannels(Side& s)
+    {
         s.cStart = 0;
+        s.list.clear();
         if (chance(40)) {
             std::vector<int> pool;
             for (int c = 0; c < s.nc + 2; c++)
@@ -323,10 +334,6 @@ public:
         } else {
             s.cStart = in(0, 2);
         }
-        s.area.init(in(-2, 2), in(-2, 2), in(0, 2), in(1, 9), in(1, 7), in(1, 3));
-        s.flip = below(4);
-        s.transpose = chance(25);
-        return s;
     }
 
     void fillBytes(Side& s)
@@ -493,6 +500,8 @@ TEST(ConvIterRandom, OrderChangesOfWideRows)
             planes.type = kelUChar;
             planes.order = kelInterleaved;
         }
+        rnd.pickChannels(d);
+        rnd.pickChannels(s);
         d.transpose = s.transpose = 0;
         d.flip = s.flip = rnd.chance(30) ? kelYFlip : kelNoFlip;
         d.area.init(0, 0, 0, rnd.in(250, 700), rnd.in(1, 3), rnd.in(1, 2));
