@@ -197,6 +197,13 @@ TEST_F(KelcpFailure, DestinationImageIndex)
     EXPECT_NE(std::string::npos, r.err.find("image index")) << r.err;
 }
 
+TEST_F(KelcpFailure, ChoiceTheFormatCannotStoreIsNamed)
+{
+    std::string dst = dir / "out.raw#Raw";
+    ToolResult r = expectFailure({"--compression", "lzw", source, dst}, dst);
+    EXPECT_EQ("kelcp: " + dst + ": format Raw cannot store compression lzw", r.errLines().at(0));
+}
+
 TEST_F(KelcpFailure, PaletteWithoutColormapRemovesTheStartedFile)
 {
     std::string dst = dir / "pal.raw#Raw";
