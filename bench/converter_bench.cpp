@@ -29,11 +29,19 @@ struct Case {
     Layout dst, src;
 };
 
+// Image-like contents: byte patterns, and for floating types values of the
+// range of 8-bit data.
 std::vector<uint8_t> buffer(const Layout& l)
 {
-    std::vector<uint8_t> b(kelDataSize(l.type, l.nx * l.ny * l.nc));
+    size_t n = size_t(l.nx) * size_t(l.ny) * size_t(l.nc);
+    std::vector<uint8_t> b(kelDataSize(l.type, int(n)));
     for (size_t i = 0; i < b.size(); i++)
         b[i] = uint8_t(i * 131 + 7);
+    if (l.type == kelFloat)
+        for (size_t i = 0; i < n; i++) {
+            float v = float((i * 131 + 7) % 256) + 0.25f;
+            memcpy(b.data() + 4 * i, &v, 4);
+        }
     return b;
 }
 
@@ -132,6 +140,9 @@ int main(int argc, char** argv)
     define("uchar_to_float_rgb", {with(rgb8, kelFloat), rgb8});
     define("ushort_to_uchar", {gray8, with(gray8, kelUShort)});
     define("rgb8_to_float_planes", {separate(rgb8, kelFloat), rgb8});
+    define("float_planes_to_rgb8", {rgb8, separate(rgb8, kelFloat)});
+    define("rgb8_to_planes8", {separate(rgb8, kelUChar), rgb8});
+    define("planes8_to_rgb8", {rgb8, separate(rgb8, kelUChar)});
     define("mirrored_y_rgb8", {flipped(rgb8, kelYFlip), rgb8});
     define("transposed_uchar", {transposed(gray8), gray8});
     benchmark::Initialize(&argc, argv);

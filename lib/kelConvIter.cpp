@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string.h>
+#include <vector>
 
+#include "kelConvKernels.h"
 #include "kelElement.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 // log2 of the byte size of one component; -1 for sizes that are no power
 // of two up to 16.
@@ -171,6 +169,18 @@ int kelConvIter::nextChan()
         ziS = yiS = baseS + long(si) * src.cStride;
         return 1;
     }
+}
+
+// The destination and source start of every remaining channel pair, for
+// loops that take the channels of a row in turn while the row is cached.
+std::vector<long> kelConvIter::channelStarts()
+{
+    std::vector<long> starts;
+    do {
+        starts.push_back(ziD);
+        starts.push_back(ziS);
+    } while (nextChan());
+    return starts;
 }
 
 int kelConvIter::nextRow()
@@ -356,18 +366,22 @@ static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
     }
 }
 
-// A run of consecutive elements on both sides; the compiler vectorises the
-// loop for every pair of byte-addressed types.
+// Consecutive elements of byte-addressed types; the compiler vectorises the
+// loops for every pair of types.
+template <class D, class S>
+static void kelConvertRun(D* dp, const S* sp, long n)
+{
+    if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
+        kelFloatToIntArray(dp, sp, n);
+    else
+        kelConvertArray(dp, sp, n);
+}
+
 template <class D, class S>
 static void kelUnitRun(void* d, long di, const void* s, long si, long n)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        D* dp = static_cast<D*>(d) + di;
-        const S* sp = static_cast<const S*>(s) + si;
-        if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
-            kelFloatToIntArray(dp, sp, n);
-        else
-            kelConvertArray(dp, sp, n);
+        kelConvertRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
@@ -398,64 +412,73 @@ void kelConvIter::unitRows()
 }
 
 template <class D, class S>
-void kelConvIter::stridedRows()
+void kelConvIter::stridedRows(const std::vector<long>& starts)
 {
-    do
-        kelStridedRun<D, S>(dst.data, yiD, sxD, src.data, yiS, sxS, nx);
-    while (nextRow());
+    for (long z = 0; z < com.nz; z++)
+        for (long y = 0; y < com.ny; y++) {
+            long dRow = z * dst.stride.z + y * dst.stride.y, sRow = z * src.stride.z + y * src.stride.y;
+            for (size_t p = 0; p < starts.size(); p += 2)
+                kelStridedRun<D, S>(dst.data, starts[p] + dRow, sxD, src.data, starts[p + 1] + sRow, sxS, nx);
+        }
 }
 
-#ifdef __SSE2__
-// Transposes a 16 x 16 byte block in four rounds of interleaving.
-static void kelTranspose16(const uint8_t* in, long inPitch, uint8_t* out, long outPitch)
+// Interleaved byte pixels of 3 or 4 channels on either side: pieces of a
+// row are split into planes (or joined from them) in a buffer, and every
+// channel pair converts as a run of consecutive elements. The destination
+// is joined only when every one of its channels has a source.
+template <class D, class S>
+int kelConvIter::planarRows(const std::vector<long>& starts)
 {
-    __m128i a[16], b[16];
-    for (int r = 0; r < 16; r++)
-        a[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + r * inPitch));
-    for (int k = 0; k < 8; k++) { // byte pairs of rows 2k, 2k + 1
-        b[2 * k] = _mm_unpacklo_epi8(a[2 * k], a[2 * k + 1]);
-        b[2 * k + 1] = _mm_unpackhi_epi8(a[2 * k], a[2 * k + 1]);
+    using VD = kelElemValueT<D>;
+    using VS = kelElemValueT<S>;
+    if constexpr (std::is_same_v<D, kelBitElem> || std::is_same_v<S, kelBitElem> ||
+                  (sizeof(D) != 1 && sizeof(S) != 1))
+        return 0;
+    constexpr bool byteS = sizeof(S) == 1, byteD = sizeof(D) == 1;
+    auto pixels = [](const kelConverter& c, long step) {
+        return c.order == kelInterleaved && !c.transposeXY && (c.cSize == 3 || c.cSize == 4) && step == c.cSize;
+    };
+    bool split = byteS && pixels(src, sxS);
+    bool join = byteD && pixels(dst, sxD) && starts.size() == size_t(2 * dst.cSize);
+    if (!(split || join) || !(split || sxS == 1) || !(join || sxD == 1))
+        return 0;
+
+    const long piece = 256;
+    VS sBuf[4][piece];
+    VD dBuf[4][piece];
+    uint8_t* sPlanes[4];
+    uint8_t* dPlanes[4];
+    for (int k = 0; k < 4; k++) {
+        sPlanes[k] = reinterpret_cast<uint8_t*>(sBuf[k]);
+        dPlanes[k] = reinterpret_cast<uint8_t*>(dBuf[k]);
     }
-    for (int q = 0; q < 4; q++) // quads of rows
-        for (int h = 0; h < 2; h++) {
-            a[4 * q + 2 * h] = _mm_unpacklo_epi16(b[4 * q + h], b[4 * q + 2 + h]);
-            a[4 * q + 2 * h + 1] = _mm_unpackhi_epi16(b[4 * q + h], b[4 * q + 2 + h]);
+    VD* dAt = static_cast<VD*>(dst.data);
+    const VS* sAt = static_cast<const VS*>(src.data);
+    for (long z = 0; z < com.nz; z++)
+        for (long y = 0; y < com.ny; y++) {
+            long dRow = z * dst.stride.z + y * dst.stride.y, sRow = z * src.stride.z + y * src.stride.y;
+            for (long x0 = 0; x0 < nx; x0 += piece) {
+                long n = std::min(piece, nx - x0);
+                if (split)
+                    kelSplitPixels(reinterpret_cast<const uint8_t*>(sAt + baseS + sRow + x0 * sxS), src.cSize, n,
+                                   sPlanes);
+                for (size_t p = 0; p < starts.size(); p += 2) {
+                    const VS* from = split ? sBuf[starts[p + 1] - baseS] : sAt + starts[p + 1] + sRow + x0;
+                    VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
+                    kelConvertRun(to, from, n);
+                }
+                if (join)
+                    kelJoinPixels(dPlanes, dst.cSize, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
+            }
         }
-    for (int s = 0; s < 2; s++) // octets of rows
-        for (int j = 0; j < 4; j++) {
-            b[8 * s + 2 * j] = _mm_unpacklo_epi32(a[8 * s + j], a[8 * s + 4 + j]);
-            b[8 * s + 2 * j + 1] = _mm_unpackhi_epi32(a[8 * s + j], a[8 * s + 4 + j]);
-        }
-    for (int j = 0; j < 8; j++) { // all sixteen rows
-        __m128i lo = _mm_unpacklo_epi64(b[j], b[8 + j]), hi = _mm_unpackhi_epi64(b[j], b[8 + j]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j) * outPitch), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (2 * j + 1) * outPitch), hi);
-    }
+    return 1;
 }
-#endif
 
 // Tile edges span two cache lines of the wider element type.
 template <class D, class S>
 static constexpr long kelTileEdge()
 {
     return long(128 / std::max(sizeof(kelElemValueT<D>), sizeof(kelElemValueT<S>)));
-}
-
-// out[c * outPitch + r] = in[r * inPitch + c] for an nr x nc byte matrix.
-static void kelTransposeBytes(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, long nr, long nc)
-{
-    long fullR = 0, fullC = 0; // the part covered by whole 16 x 16 blocks
-#ifdef __SSE2__
-    fullR = nr & ~15L;
-    fullC = nc & ~15L;
-    // Output rows in the outer loop: each is finished before the next begins.
-    for (long c0 = 0; c0 < fullC; c0 += 16)
-        for (long r0 = 0; r0 < fullR; r0 += 16)
-            kelTranspose16(in + r0 * inPitch + c0, inPitch, out + c0 * outPitch + r0, outPitch);
-#endif
-    for (long r = 0; r < nr; r++)
-        for (long c = r < fullR ? fullC : 0; c < nc; c++)
-            out[c * outPitch + r] = in[r * inPitch + c];
 }
 
 // Moves a rows x cols tile between memory, where element (r, i) lies at
@@ -525,9 +548,13 @@ void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long col
         kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, in, edge);
     } else {
         alignas(16) VD out[edge * edge];
-        for (long r = 0; r < rows; r++)
-            for (long i = 0; i < cols; i++)
-                out[r * edge + i] = kelConvertElem<D>(in[r * edge + i]);
+        for (long r = 0; r < rows; r++) {
+            if constexpr (std::is_same_v<D, kelBitElem>) // a bit holds "nonzero", not the low bit
+                for (long i = 0; i < cols; i++)
+                    out[r * edge + i] = kelConvertElem<D>(in[r * edge + i]);
+            else
+                kelConvertRun(out + r * edge, in + r * edge, cols);
+        }
         kelMoveTile<D, false>(dst.data, dRow + x0 * sxD, dst.stride.y, sxD, rows, cols, out, edge);
     }
 }
@@ -564,8 +591,11 @@ void kelConvIter::elementLoop()
         blockedRows<D, S>();
     else if (sxD == sxS && (sxD == 1 || sxD == -1))
         unitRows<D, S>();
-    else
-        stridedRows<D, S>();
+    else {
+        std::vector<long> starts = channelStarts();
+        if (!planarRows<D, S>(starts))
+            stridedRows<D, S>(starts);
+    }
 }
 
 template <class D>

@@ -7,6 +7,8 @@
 #include <kel/kelConverter.h>
 #include <kel/kelTile.h>
 
+#include <vector>
+
 class kelConvIter {
 public:
     kelConvIter(kelConverter& dest, kelConverter& source);
@@ -21,12 +23,15 @@ private:
     template <class D, class S>
     void unitRows();
     template <class D, class S>
-    void stridedRows();
+    void stridedRows(const std::vector<long>& starts);
+    template <class D, class S>
+    int planarRows(const std::vector<long>& starts);
     template <class D, class S>
     void blockedRows();
     template <class D, class S>
     void blockedTile(long dRow, long sRow, long rows, long x0, long cols);
 
+    std::vector<long> channelStarts();
     int reset();
     int nextChan();
     int nextRow();

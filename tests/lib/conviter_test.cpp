@@ -311,7 +311,18 @@ public:
         s.nc = in(1, maxChans);
         if (s.type == kelBit && chance(30))
             s.nc = 8 * in(1, 2);
+        pickChannels(s);
+        s.area.init(in(-2, 2), in(-2, 2), in(0, 2), in(1, 9), in(1, 7), in(1, 3));
+        s.flip = below(4);
+        s.transpose = chance(25);
+        return s;
+    }
+
+    // A channel list without repeats (sometimes with a -1), or an offset.
+    void pickChannels(Side& s)
+    {
         s.cStart = 0;
+        s.list.clear();
         if (chance(40)) {
             std::vector<int> pool;
             for (int c = 0; c < s.nc + 2; c++)
@@ -323,10 +334,6 @@ public:
         } else {
             s.cStart = in(0, 2);
         }
-        s.area.init(in(-2, 2), in(-2, 2), in(0, 2), in(1, 9), in(1, 7), in(1, 3));
-        s.flip = below(4);
-        s.transpose = chance(25);
-        return s;
     }
 
     void fillBytes(Side& s)
@@ -469,4 +476,39 @@ TEST(ConvIterRandom, TransposedTilesOfEveryElementSize)
                 kelConverter dcv = d.make(), scv = s.make();
                 expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
             }
+}
+
+TEST(ConvIterRandom, OrderChangesOfWideRows)
+{
+    // Interleaved 3- and 4-channel pixels to and from planes, in rows
+    // longer than the split buffers, with channel lists that leave some
+    // destination channels without a source.
+    Random rnd(4242);
+    const kelDataType types[] = {kelUChar, kelChar, kelUShort, kelFloat, kelDouble};
+    for (int round = 0; round < 80; round++) {
+        Side d = rnd.side(4), s = rnd.side(4);
+        bool toPlanes = rnd.chance(50);
+        Side& pix = toPlanes ? s : d;
+        Side& planes = toPlanes ? d : s;
+        pix.type = rnd.chance(70) ? kelUChar : kelChar;
+        planes.type = types[rnd.below(5)];
+        pix.order = kelInterleaved;
+        pix.nc = rnd.in(3, 4);
+        planes.order = rnd.chance(50) ? kelSeparate : kelSequential;
+        planes.nc = rnd.in(2, 4);
+        if (rnd.chance(50)) { // both sides bytes: pixels to pixels in another channel order
+            planes.type = kelUChar;
+            planes.order = kelInterleaved;
+        }
+        rnd.pickChannels(d);
+        rnd.pickChannels(s);
+        d.transpose = s.transpose = 0;
+        d.flip = s.flip = rnd.chance(30) ? kelYFlip : kelNoFlip;
+        d.area.init(0, 0, 0, rnd.in(250, 700), rnd.in(1, 3), rnd.in(1, 2));
+        s.area.init(rnd.in(-3, 3), rnd.in(-1, 1), 0, rnd.in(250, 700), rnd.in(1, 3), rnd.in(1, 2));
+        rnd.fillBytes(d);
+        rnd.fillBytes(s);
+        kelConverter dcv = d.make(), scv = s.make();
+        expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
+    }
 }
