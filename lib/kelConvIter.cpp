@@ -534,13 +534,10 @@ void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long col
     constexpr long edge = kelTileEdge<D, S>();
     using VD = kelElemValueT<D>;
     using VS = kelElemValueT<S>;
-    if constexpr (std::is_same_v<D, S> && !std::is_same_v<D, kelBitElem> && sizeof(D) == 1) {
-        // A plain byte transposition needs no buffer.
-        if (sxS == 1 && dst.stride.y == 1) {
-            kelTransposeBytes(static_cast<const uint8_t*>(src.data) + sRow + x0, src.stride.y,
-                              static_cast<uint8_t*>(dst.data) + dRow + x0 * sxD, sxD, rows, cols);
-            return;
-        }
+    if (directBytes<D, S>()) {
+        kelTransposeBytes(static_cast<const uint8_t*>(src.data) + sRow + x0, src.stride.y,
+                          static_cast<uint8_t*>(dst.data) + dRow + x0 * sxD, sxD, rows, cols);
+        return;
     }
     alignas(16) VS in[edge * edge];
     kelMoveTile<S, true>(src.data, sRow + x0 * sxS, src.stride.y, sxS, rows, cols, in, edge);
@@ -559,10 +556,20 @@ void kelConvIter::blockedTile(long dRow, long sRow, long rows, long x0, long col
     }
 }
 
+// A plain byte transposition from rows to columns needs no buffer.
+template <class D, class S>
+int kelConvIter::directBytes() const
+{
+    if constexpr (std::is_same_v<D, S> && !std::is_same_v<D, kelBitElem> && sizeof(D) == 1)
+        return sxS == 1 && dst.stride.y == 1;
+    return 0;
+}
+
 template <class D, class S>
 void kelConvIter::blockedRows()
 {
-    constexpr long edge = kelTileEdge<D, S>();
+    // Direct byte tiles take larger edges: no buffer bounds them.
+    const long edge = directBytes<D, S>() ? 2 * kelTileEdge<D, S>() : kelTileEdge<D, S>();
     do {
         for (zi = 0; zi < com.nz; zi++) {
             long dSlice = ziD + zi * long(dst.stride.z), sSlice = ziS + zi * long(src.stride.z);

@@ -29,6 +29,8 @@ private:
     template <class D, class S>
     void blockedRows();
     template <class D, class S>
+    int directBytes() const;
+    template <class D, class S>
     void blockedTile(long dRow, long sRow, long rows, long x0, long cols);
 
     std::vector<long> channelStarts();
