@@ -7,6 +7,7 @@
 #include <kel/kelError.h>
 #include <kel/kelStatus.h>
 
+#include "kelFormatInput.h"
 #include "kelFormatLex.h"
 #include "kelPlatform.h"
 
@@ -227,35 +228,11 @@ void kelFormatDB::validate(const char* dbname)
     }
 }
 
-// Text mode: a carriage return before a line feed is dropped.
-static int readTextChar(FILE* fp)
-{
-    int c = getc(fp);
-    if (c == '\r') {
-        int next = getc(fp);
-        if (next == '\n')
-            return next;
-        ungetc(next, fp);
-    }
-    return c;
-}
-
 bool kelFormatDB::readLinePiece(FILE* fp)
 {
-    char piece[linePieceSize + 1];
-    int n = 0;
-    while (n < linePieceSize) {
-        int c = readTextChar(fp);
-        if (c == EOF)
-            break;
-        piece[n++] = char(c);
-        if (c == '\n')
-            break;
-    }
+    int n = kelReadLinePiece(fp, line, linePieceSize);
     if (n == 0)
         return false;
-    memcpy(line, piece, size_t(n));
-    line[n] = '\0';
     lineLen = n;
     lineIndex = 0;
     lineEndedInLF = line[n - 1] == '\n';
@@ -292,26 +269,13 @@ int kelFormatDB::getInput(char* buf, int)
 
 void kelFormatDB::error(const char* msg)
 {
-    // One character of look-ahead has been read past the offending token.
-    int n = lineIndex - kelleng - 1;
-    if (n < 0)
-        n = 0;
-    if (n > lineLen)
-        n = lineLen;
-    char marker[linePieceSize + 1];
-    for (int i = 0; i < n; i++)
-        marker[i] = line[i] == '\t' ? '\t' : ' ';
-    marker[n] = '\0';
-    kelError(kelSeverityError, "%s in KEL database file, line %d:\n%s\n%s^", msg, lineNo, line, marker);
+    kelError(kelSeverityError, "%s in KEL database file, line %d:\n%s\n%s^", msg, lineNo, line,
+             kelErrorMarker(line, lineLen, lineIndex).c_str());
 }
 
 void kelFormatDB::processInclude(char* statement)
 {
-    static const char separators[] = " \t<>'\"";
-    const char* p = strstr(statement, "include");
-    p = p ? p + strlen("include") : statement + strlen(statement);
-    p += strspn(p, separators);
-    std::string name(p, strcspn(p, separators));
+    std::string name = kelIncludeFileName(statement);
     if (name.empty()) {
         kelError(kelSeverityWarning, "Malformed include statement in KEL database");
         return;
