@@ -85,19 +85,7 @@ void kelFormatDB::setSuffixes(kelList<kelSuffixItem>* list)
 
 void kelFormatDB::setAccess(int tokenCode)
 {
-    switch (tokenCode) {
-    case kelTokREADWRITE:
-        access = 2;
-        break;
-    case kelTokREADONLY:
-        access = 0;
-        break;
-    case kelTokWRITEONLY:
-        access = 1;
-        break;
-    default:
-        break;
-    }
+    access = kelAccessModeOf(tokenCode, access);
 }
 
 int kelFormatDB::eval(const void* data, int len) const
