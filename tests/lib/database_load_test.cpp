@@ -1,6 +1,8 @@
 // Finding, reading and validating the database file.
 #include <string.h>
 
+#include <algorithm>
+
 #include "database_test_support.h"
 
 namespace {
@@ -65,6 +67,54 @@ TEST_F(DatabaseLoad, EntryWithoutLibraryIsRemoved)
         ExitedWithCode(0),
         AllOf(ContainsRegex("Warning: " + anyDir + "/db missing required DSO name for AB\n"),
               HasSubstr("Warning: AB format removed from KEL database\n")));
+}
+
+// Counts the entries that validation removes, each by its name.
+void countRemovals(void* removedNames, int, const char* fmt, va_list args)
+{
+    if (strstr(fmt, "format removed")) {
+        char text[256];
+        vsnprintf(text, sizeof text, fmt, args);
+        static_cast<std::vector<std::string>*>(removedNames)->push_back(text);
+    }
+}
+
+// The sixteen spellings of "abcd" hash alike, so they share one probe
+// sequence, and every removal moves the entries behind it: each entry must
+// still be validated exactly once.
+TEST_F(DatabaseLoad, ValidationVisitsEveryEntryOnceWhileRemovalsMoveOthers)
+{
+    std::string text;
+    std::vector<std::string> names;
+    for (int bits = 0; bits < 16; bits++) {
+        std::string name = "abcd";
+        for (int i = 0; i < 4; i++)
+            if (bits & (1 << i))
+                name[size_t(i)] = char(name[size_t(i)] - 'a' + 'A');
+        names.push_back(name);
+        text += "format " + name + " description \"d\" subsystem ss" + (bits % 2 ? "\n" : " dll x.so\n");
+    }
+    std::string path = write("db", text);
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            std::vector<std::string> removed;
+            kelSetErrorHandler(countRemovals, &removed);
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(removed.size() == 8);
+            for (int bits = 1; bits < 16; bits += 2)
+                CHILD_CHECK(std::count(removed.begin(), removed.end(), names[size_t(bits)] +
+                                                                           " format removed from KEL database") == 1);
+            int index = 0;
+            int kept = 0;
+            while (kelDatabase* e = kelDatabase::findNext(index))
+                kept += e->getDSOName() != nullptr;
+            CHILD_CHECK(kept == 8);
+            // Names equal but for case: the first on the probe sequence is found.
+            CHILD_CHECK(strcmp(kelDatabase::findByFormatName("ABCD")->getName(), "abcd") == 0);
+            exit(0);
+        },
+        ExitedWithCode(0), testing::_);
 }
 
 TEST_F(DatabaseLoad, ForeignOnlyEntryIsSilentlyAbsentAndDllWinsOverDso)
