@@ -43,10 +43,11 @@ const char* comparisonText(OpCode op)
     }
 }
 
-std::string format(const char* fmt, int a, int b = 0)
+template <typename... Args>
+std::string format(const char* fmt, Args... args)
 {
     char buf[48];
-    snprintf(buf, sizeof buf, fmt, a, b);
+    snprintf(buf, sizeof buf, fmt, args...);
     return buf;
 }
 
@@ -71,7 +72,7 @@ void MatchWriter::writeLeaf(const kelDbMatch* m)
 {
     switch (m->op) {
     case ImmedINT:
-        put(m->ival1 >= 0 && m->ival1 <= 31 ? format("%d", m->ival1) : format("0x%x", m->ival1));
+        put(m->ival1 >= 0 && m->ival1 <= 31 ? format("%d", m->ival1) : format("0x%x", unsigned(m->ival1)));
         break;
     case ImmedSTR:
         put("\"" + std::string(m->sval ? m->sval : "") + "\"");
