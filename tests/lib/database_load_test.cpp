@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "database_test_support.h"
+#include "kelPlatform.h"
 
 namespace {
 
@@ -36,6 +37,37 @@ TEST_F(DatabaseLoad, MissingFileIsReportedOnceAndLeavesAnEmptyDatabase)
         },
         ExitedWithCode(0),
         ContainsRegex("Error: Couldn't open file format database " + anyDir + "/absent:\n\tNo such file or directory\ndone\n"));
+}
+
+TEST_F(DatabaseLoad, WithoutTheVariableTheSystemDirectoryIsUsed)
+{
+    std::string path = std::string(kelPlatformSystemDirectory()) + "/kel_database0";
+    if (access(path.c_str(), F_OK) == 0)
+        GTEST_SKIP() << path << " is installed";
+    EXPECT_EXIT(
+        {
+            kelSetErrorHandler(kelTestPrintingHandler, nullptr);
+            unsetenv("KEL_DATABASE");
+            CHILD_CHECK(kelFormatDB::getDictionary() == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0), HasSubstr("Error: Couldn't open file format database " + path + ":\n\t"));
+}
+
+TEST_F(DatabaseLoad, ValidationWarnsInOrderBeforeRemoving)
+{
+    std::string path = write("db", "format AB\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(kelDatabase::findByFormatName("AB") == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0),
+        ContainsRegex("^Warning: " + anyDir + "/db missing description for AB\n" + "Warning: " + anyDir +
+                      "/db missing required DSO name for AB\n" + "Warning: " + anyDir +
+                      "/db missing inst sub-system name for AB\n" + "Warning: AB format removed from KEL database\n$"));
 }
 
 TEST_F(DatabaseLoad, DefaultsMissingDescriptionAndSubsystem)
