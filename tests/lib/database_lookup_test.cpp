@@ -147,10 +147,13 @@ TEST_F(DatabaseLookup, ByMagicAllocatesOnlyForBytesRead)
 }
 
 // Bytes taken from a pipe could not be put back for the caller: a
-// descriptor that cannot be positioned is not read and matches nothing.
+// descriptor that cannot be positioned is not read, and only rules that
+// need no bytes match it.
 TEST_F(DatabaseLookup, ByMagicLeavesUnpositionableDescriptorsUnread)
 {
     std::string path = write("db", "format PIPE dll p.so match string(0,4) == \"PIPE\"\n");
+    std::string constant = write("constant", "format PIPE dll p.so match string(0,4) == \"PIPE\"\n"
+                                             "format ANY dll a.so match 1 == 1\n");
     EXPECT_EXIT(
         {
             kelTestUseDatabase(path);
@@ -161,6 +164,16 @@ TEST_F(DatabaseLookup, ByMagicLeavesUnpositionableDescriptorsUnread)
             CHILD_CHECK(kelDatabase::findByMagic(fds[0]) == nullptr);
             char back[8];
             CHILD_CHECK(read(fds[0], back, sizeof back) == 4 && memcmp(back, "PIPE", 4) == 0);
+            exit(0);
+        },
+        ExitedWithCode(0), Not(HasSubstr("Error")));
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(constant);
+            int fds[2];
+            CHILD_CHECK(pipe(fds) == 0);
+            CHILD_CHECK(::write(fds[1], "PIPE", 4) == 4);
+            CHILD_CHECK(kelDatabase::findByMagic(fds[0]) == kelDatabase::findByFormatName("ANY"));
             exit(0);
         },
         ExitedWithCode(0), Not(HasSubstr("Error")));
