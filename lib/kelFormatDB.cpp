@@ -151,7 +151,7 @@ kelDictionary* kelFormatDB::getDictionary()
 bool kelFormatDB::openInput(const char* path)
 {
     closeInput();
-    dbFile[0] = fopen(path, "r");
+    dbFile[0] = kelOpenDatabaseText(path);
     lineLen = lineIndex = 0;
     lineNo = 1;
     lineEndedInLF = false;
@@ -272,7 +272,7 @@ void kelFormatDB::processInclude(char* statement)
         kelError(kelSeverityWarning, "Include files nested too deep in KEL database");
         return;
     }
-    FILE* fp = fopen(name.c_str(), "r");
+    FILE* fp = kelOpenDatabaseText(name.c_str());
     if (!fp) {
         char text[1024];
         kelError(kelSeverityError, "Couldn't open file format database include file: %s\n\t%s", name.c_str(),

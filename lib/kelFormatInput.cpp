@@ -1,8 +1,22 @@
 #include "kelFormatInput.h"
 
+#include <errno.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include "kelFormatLex.h"
+
+FILE* kelOpenDatabaseText(const char* path)
+{
+    FILE* fp = fopen(path, "r");
+    struct stat st;
+    if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
+        fclose(fp);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return fp;
+}
 
 // Text mode: a carriage return before a line feed is dropped.
 static int readTextChar(FILE* fp)

@@ -8,6 +8,10 @@
 
 #include <string>
 
+// Opens a database file for reading; null with errno set when that fails,
+// also for a directory (EISDIR), which reads as an empty file otherwise.
+FILE* kelOpenDatabaseText(const char* path);
+
 // Reads the next line of `fp` into `buf`, at most `max` characters and the
 // line feed that ends it; a carriage return before a line feed is dropped.
 // Returns the count read and terminates `buf`; at the end of the file

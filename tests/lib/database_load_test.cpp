@@ -232,6 +232,28 @@ TEST_F(DatabaseLoad, NinthFileLevelIsRefusedAndReadingGoesOn)
         ExitedWithCode(0), HasSubstr("Warning: Include files nested too deep in KEL database\n"));
 }
 
+// A directory opens on this platform but reads as empty: it is refused
+// like a missing file, as the database and as an include file.
+TEST_F(DatabaseLoad, DirectoryIsNoDatabaseFile)
+{
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(dir);
+            CHILD_CHECK(kelFormatDB::getDictionary() == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0), ContainsRegex("^Error: Couldn't open file format database " + anyDir + ":\n\tIs a directory\n$"));
+    std::string path = write("db", "#include " + dir + "\nformat AB description \"d\" dll ab.so subsystem ss\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            CHILD_CHECK(kelDatabase::findByFormatName("AB") != nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0),
+        ContainsRegex("^Error: Couldn't open file format database include file: " + anyDir + "\n\tIs a directory\n$"));
+}
+
 TEST_F(DatabaseLoad, MalformedAndMissingIncludes)
 {
     std::string missing = dir + "/nothere";

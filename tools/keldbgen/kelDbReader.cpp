@@ -70,7 +70,7 @@ const char* kelDbReaderFileName()
 bool kelFormatDB::openInput(const char* name, const char* path)
 {
     closeInput();
-    FILE* fp = fopen(path, "r");
+    FILE* fp = kelOpenDatabaseText(path);
     if (!fp)
         return false;
     lineLen = lineIndex = 0;
@@ -119,7 +119,7 @@ void kelFormatDB::processInclude(char* text)
         error("Include file nested too deeply");
         return;
     }
-    FILE* fp = fopen(kelDbRootJoin(name).c_str(), "r");
+    FILE* fp = kelOpenDatabaseText(kelDbRootJoin(name).c_str());
     if (!fp) {
         error("Could not open include file");
         return;

@@ -167,6 +167,17 @@ TEST_F(KeldbgenTest, IncludeProblemsAreReportedAndReadingGoesOn)
     EXPECT_EQ(entriesText(), writtenEntry("AA") + writtenEntry("BB"));
 }
 
+TEST_F(KeldbgenTest, DirectoryIsNoIncludeFile)
+{
+    std::filesystem::create_directories(root + "/inc/dir.inc");
+    writeSource("a.db", entry("AA") + "#include /inc/dir.inc\n" + entry("BB"));
+    KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "keldbgen: Could not open include file in KEL database file " + sourceName("a.db") +
+                         ", line 3:\n#include /inc/dir.inc\n\n^\n");
+    EXPECT_EQ(entriesText(), writtenEntry("AA") + writtenEntry("BB"));
+}
+
 TEST_F(KeldbgenTest, IncludeNestingStopsAtEightFiles)
 {
     // a.db includes 1.inc, which includes 2.inc, ... 8.inc: the eighth
