@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include "kelFormatDB.h"
 
 namespace {
@@ -57,13 +59,16 @@ void MatchWriter::writeLogical(const kelDbMatch* m, OpCode parent)
     bool paren = (m->op == CondAND && parent == CondOR) || (m->op == CondOR && parent == CondAND);
     if (paren)
         put("(");
-    write(m->left, m->op);
-    put(m->op == CondAND ? " && " : " || ");
-    if (budget <= breakBudget) {
-        text += "\n\t\t\t";
-        budget = lineBudget;
+    std::vector<const kelDbMatch*> nodes = m->chain();
+    write(nodes.front()->left, m->op);
+    for (const kelDbMatch* n : nodes) {
+        put(m->op == CondAND ? " && " : " || ");
+        if (budget <= breakBudget) {
+            text += "\n\t\t\t";
+            budget = lineBudget;
+        }
+        write(n->right, m->op);
     }
-    write(m->right, m->op);
     if (paren)
         put(")");
 }
