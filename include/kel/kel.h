@@ -5,6 +5,9 @@
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
 #include <kel/kelColormap.h>
+#include <kel/kelConfig.h>
+#include <kel/kelConvIter.h>
+#include <kel/kelConverter.h>
 #include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelDatabase.h>
@@ -19,10 +22,12 @@
 #include <kel/kelLut.h>
 #include <kel/kelORNColormap.h>
 #include <kel/kelOrientation.h>
+#include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTag.h>
 #include <kel/kelTile.h>
+#include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
 

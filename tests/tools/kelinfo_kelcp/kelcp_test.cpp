@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rawImages.h"
+#include "toolRun.h"
+
+namespace {
+
+// One destination layout: kelcp's options and the Raw arguments that open the result.
+struct Layout {
+    const char* label;
+    std::vector<std::string> options;
+    const char* rawArgs;
+};
+
+void PrintTo(const Layout& layout, std::ostream* os)
+{
+    *os << layout.label;
+}
+
+const int width = 37, height = 23;
+
+std::string rawName(const std::string& path, const char* args)
+{
+    return path + "#Raw%colormodel=rgb%size=37,23,1,3%" + args;
+}
+
+class KelcpRoundTrip : public ::testing::TestWithParam<Layout> {
+protected:
+    ScratchDir dir;
+};
+
+TEST_P(KelcpRoundTrip, CopiesEveryPixelAndBack)
+{
+    const Layout& layout = GetParam();
+    std::string source = writePatternImage(dir / "a.raw", width, height, 3);
+    std::vector<std::string> args = layout.options;
+    args.insert(args.end(), {source, dir / "b.raw#Raw"});
+    ToolResult copy = runTool(KELCP_PROGRAM, args);
+    ASSERT_EQ(0, copy.status) << copy.err;
+    EXPECT_EQ("", copy.err);
+
+    kelSize srcSize, dstSize;
+    std::vector<double> expected = readPixels(source, srcSize);
+    std::vector<double> copied = readPixels(rawName(dir / "b.raw", layout.rawArgs), dstSize);
+    ASSERT_EQ(srcSize, dstSize);
+    ASSERT_EQ(expected.size(), copied.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(expected[i], copied[i]) << layout.label << ": element " << i;
+
+    // Back to the source's own layout: the bytes must be the source's.
+    ToolResult back = runTool(KELCP_PROGRAM, {"--type", "uchar", "--order", "interleaved", "--orientation",
+                                              "upper-left", "--page", "37x23", rawName(dir / "b.raw", layout.rawArgs),
+                                              dir / "c.raw#Raw"});
+    ASSERT_EQ(0, back.status) << back.err;
+    std::string original = readFile(dir / "a.raw"), result = readFile(dir / "c.raw");
+    EXPECT_EQ(original.size(), result.size());
+    EXPECT_TRUE(original == result) << layout.label << ": the bytes differ";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, KelcpRoundTrip,
+    ::testing::Values(
+        Layout{"float separate lower-right pages",
+               {"--type", "float", "--order", "separate", "--orientation", "lower-right", "--page", "16x16"},
+               "pagesize=16,16,1,1%type=float%order=separate%orientation=br"},
+        Layout{"ushort sequential transposed odd pages",
+               {"-t", "ushort", "-o", "sequential", "-r", "left-upper", "-p", "7x5"},
+               "pagesize=7,5,1,3%type=ushort%order=sequential%orientation=lt"},
+        Layout{"double interleaved right-lower",
+               {"--type=double", "--orientation=rb", "--page=32x8"},
+               "pagesize=32,8,1,3%type=double%order=interleaved%orientation=rb"},
+        Layout{"int separate upper-right whole image",
+               {"--type", "i32", "--order", "planar", "--orientation", "upper-right"},
+               "type=int%order=separate%orientation=tr"}),
+    [](const ::testing::TestParamInfo<Layout>& info) { return "Layout" + std::to_string(info.index); });
+
+TEST(Kelcp, CopiesLargeImagesInStripsAlignedToPages)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "big.raw", 300, 400, 3);
+    // 300 x 3 doubles are 7200 bytes a row: 1 MiB holds two 64-row page bands.
+    ToolResult copy = runTool(KELCP_PROGRAM, {"--strip-mib", "1", "--type", "double", "--page", "64x64", "--quiet",
+                                              source, dir / "wide.raw#Raw"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    kelSize a, b;
+    std::vector<double> expected = readPixels(source, a);
+    std::vector<double> copied = readPixels(
+        dir / "wide.raw#Raw%colormodel=rgb%size=300,400,1,3%pagesize=64,64,1,3%type=double%orientation=tl", b);
+    EXPECT_EQ(expected, copied);
+}
+
+TEST(Kelcp, SpreadsOneChannelOverAllChannelsOfTheDestination)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "gray.raw", 9, 4, 1);
+    ToolResult copy = runTool(KELCP_PROGRAM, {"--colormodel", "rgb", source, dir / "rgb.raw#Raw"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    kelSize size;
+    std::vector<double> rgb = readPixels(dir / "rgb.raw#Raw%size=9,4,1,3", size);
+    ASSERT_EQ(9u * 4 * 3, rgb.size());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 9; ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(patternValue(x, y, 0), rgb[(size_t(y) * 9 + x) * 3 + c]);
+}
+
+TEST(Kelcp, VerboseNamesTheRawArgumentsThatOpenTheCopy)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "a.raw", width, height, 3);
+    ToolResult copy = runTool(KELCP_PROGRAM, {"-v", "--type", "short", "--args", "offset=16", source, dir / "v.raw#Raw"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    std::string marker = "open it as '";
+    size_t at = copy.out.find(marker);
+    ASSERT_NE(std::string::npos, at) << copy.out;
+    std::string name = copy.out.substr(at + marker.size());
+    name = name.substr(0, name.find('\''));
+    EXPECT_NE(std::string::npos, name.find("offset=16")) << name;
+    kelSize a, b;
+    EXPECT_EQ(readPixels(source, a), readPixels(name, b));
+    // The preamble is skipped, never written: the pixels start at byte 16.
+    EXPECT_EQ(16u + size_t(width) * height * 3 * 2, readFile(dir / "v.raw").size());
+}
+
+TEST(Kelcp, ChoosesTheFormatByOptionWhenTheNameHasNoSuffix)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "a.raw", 6, 5, 3);
+    ToolResult copy = runTool(KELCP_PROGRAM, {"--format", "raw", source + ":0", dir / "plain.dat"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    kelSize a, b;
+    EXPECT_EQ(readPixels(source, a), readPixels(dir / "plain.dat#Raw%size=6,5,1,3", b));
+}
+
+// A failed copy prints one line naming the file and leaves nothing behind.
+class KelcpFailure : public ::testing::Test {
+protected:
+    void SetUp() override { source = writePatternImage(dir / "src.raw", 8, 8, 1); }
+
+    ToolResult expectFailure(const std::vector<std::string>& args, const std::string& subject)
+    {
+        ToolResult r = runTool(KELCP_PROGRAM, args);
+        EXPECT_EQ(1, r.status) << r.err;
+        std::vector<std::string> lines = r.errLines();
+        EXPECT_FALSE(lines.empty());
+        if (!lines.empty()) {
+            EXPECT_EQ(0u, lines[0].find("kelcp: " + subject + ": ")) << r.err;
+        }
+        EXPECT_EQ(std::vector<std::string>{"src.raw"}, dir.entries());
+        return r;
+    }
+
+    ScratchDir dir;
+    std::string source;
+};
+
+TEST_F(KelcpFailure, MissingSource)
+{
+    std::string missing = dir / "missing.raw#Raw%size=4,4";
+    ToolResult r = expectFailure({missing, dir / "out.raw#Raw"}, missing);
+    EXPECT_EQ(1u, r.errLines().size()) << r.err;
+}
+
+TEST_F(KelcpFailure, UnknownDestinationFormat)
+{
+    std::string dst = dir / "out.img#NoSuchFormat";
+    ToolResult r = expectFailure({source, dst}, dst);
+    EXPECT_NE(std::string::npos, r.err.find("unknown format 'NoSuchFormat'")) << r.err;
+}
+
+TEST_F(KelcpFailure, DestinationDirectoryMissing)
+{
+    std::string dst = dir / "no/such/dir/out.raw#Raw";
+    ToolResult r = expectFailure({source, dst}, dst);
+    EXPECT_EQ(1u, r.errLines().size()) << r.err;
+}
+
+TEST_F(KelcpFailure, DestinationDirectoryIsAFile)
+{
+    std::string dst = dir / "src.raw/out.raw#Raw";
+    expectFailure({source, dst}, dst);
+}
+
+TEST_F(KelcpFailure, SourceImageIndexBeyondTheFile)
+{
+    std::string indexed = dir / "src.raw:1#Raw%size=8,8,1,1";
+    expectFailure({indexed, dir / "out.raw#Raw"}, indexed);
+}
+
+TEST_F(KelcpFailure, DestinationImageIndex)
+{
+    std::string dst = dir / "out.raw:1#Raw";
+    ToolResult r = expectFailure({source, dst}, dst);
+    EXPECT_NE(std::string::npos, r.err.find("image index")) << r.err;
+}
+
+TEST_F(KelcpFailure, ChoiceTheFormatCannotStoreIsNamed)
+{
+    std::string dst = dir / "out.raw#Raw";
+    ToolResult r = expectFailure({"--compression", "lzw", source, dst}, dst);
+    EXPECT_EQ("kelcp: " + dst + ": format Raw cannot store compression lzw", r.errLines().at(0));
+}
+
+TEST_F(KelcpFailure, PaletteWithoutColormapRemovesTheStartedFile)
+{
+    std::string dst = dir / "pal.raw#Raw";
+    ToolResult r = expectFailure({"--colormodel", "palette", source, dst}, dst);
+    EXPECT_NE(std::string::npos, r.err.find("colormap")) << r.err;
+}
+
+TEST_F(KelcpFailure, ChannelsThatCannotBeMapped)
+{
+    std::string rgb = writePatternImage(dir / "rgb.raw", 4, 4, 3);
+    ToolResult r = runTool(KELCP_PROGRAM, {"--colormodel", "rgba", rgb, dir / "out.raw#Raw"});
+    EXPECT_EQ(1, r.status);
+    EXPECT_NE(std::string::npos, r.err.find("cannot copy 3 channels into 4")) << r.err;
+    EXPECT_EQ((std::vector<std::string>{"rgb.raw", "src.raw"}), dir.entries());
+}
+
+TEST(KelcpUsage, BadCommandLinesExitWithStatusTwo)
+{
+    ToolResult one = runTool(KELCP_PROGRAM, {"only-one"});
+    EXPECT_EQ(2, one.status);
+    EXPECT_NE(std::string::npos, one.err.find("missing SRC or DST"));
+    ToolResult type = runTool(KELCP_PROGRAM, {"--type", "quad", "a", "b"});
+    EXPECT_EQ(2, type.status);
+    EXPECT_NE(std::string::npos, type.err.find("invalid value 'quad' for --type")) << type.err;
+    ToolResult page = runTool(KELCP_PROGRAM, {"--page", "0x16", "a", "b"});
+    EXPECT_EQ(2, page.status);
+    ToolResult help = runTool(KELCP_PROGRAM, {"--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("Usage: kelcp"));
+}
+
+} // namespace

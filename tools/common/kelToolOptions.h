@@ -1,0 +1,29 @@
+// Reading option values: sizes, counts and enumeration keywords.
+#ifndef KEL_TOOL_OPTIONS_H
+#define KEL_TOOL_OPTIONS_H
+
+#include <string>
+
+#include <kel/kelCoord.h>
+
+#include "kelToolNames.h"
+
+// A bad option value: the message names the option and what it accepts.
+struct kelToolUsageError {
+    std::string message;
+};
+
+// "256x256", "64x64x1" or "64x64x1x3" (',' also separates); components not
+// given are 0, which leaves them to the format. Each component must be > 0.
+kelSize kelToolParseSize(const std::string& option, const char* text);
+
+// A whole decimal number in [minValue, maxValue].
+long kelToolParseNumber(const std::string& option, const char* text, long minValue, long maxValue);
+
+// A keyword of `table`.
+int kelToolParseKeyword(const std::string& option, const char* text, const kelToolName* table);
+
+// "XxYxZxC" of a size.
+std::string kelToolSizeText(const kelSize& s);
+
+#endif

@@ -1,0 +1,261 @@
+#include "kelCopyJob.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <memory>
+#include <string>
+
+#include <kel/kelColormap.h>
+#include <kel/kelDatabase.h>
+#include <kel/kelFile.h>
+#include <kel/kelFileConfig.h>
+#include <kel/kelFileDesc.h>
+#include <kel/kelFormat.h>
+
+#include "kelCopyOptions.h"
+#include "kelCopyPixels.h"
+#include "kelToolErrorLog.h"
+#include "kelToolNames.h"
+#include "kelToolOptions.h"
+#include "kelToolOutputFile.h"
+#include "kelToolRawName.h"
+
+namespace {
+
+// A failure already worded for the user: "subject: text".
+struct CopyFailure {
+    std::string subject;
+    std::string text;
+};
+
+// The destination's name taken apart: path, format name, index, arguments.
+struct DestinationName {
+    std::string path;
+    std::string formatName;
+    std::string args;
+    int index = -1;
+};
+
+struct FileCloser {
+    void operator()(kelFile* f) const
+    {
+        if (f)
+            f->close(1);
+    }
+};
+using FilePtr = std::unique_ptr<kelFile, FileCloser>;
+
+DestinationName splitName(const kelCopyOptions& opts)
+{
+    char* formatName = nullptr;
+    char* args = nullptr;
+    DestinationName name;
+    char* block = kelFile::parseFileName(opts.destination.c_str(), &formatName, &name.index, &args);
+    name.path = block;
+    name.formatName = !opts.formatName.empty() ? opts.formatName : formatName ? formatName : "";
+    name.args = args ? args : "";
+    free(block);
+    if (!opts.formatArgs.empty())
+        name.args += (name.args.empty() ? "" : "%") + opts.formatArgs;
+    return name;
+}
+
+// A format the database knows but whose plug-in does not load is named as such.
+kelFormat* loadedFormat(const kelCopyOptions& opts, kelDatabase* entry)
+{
+    kelFormat* format = entry->getFormat(1);
+    if (!format)
+        throw CopyFailure{opts.destination, std::string("the plug-in of format ") + entry->getName() +
+                                                " cannot be loaded"};
+    return format;
+}
+
+kelFormat* chooseFormat(const kelCopyOptions& opts, const DestinationName& name)
+{
+    kelDatabase* entry = nullptr;
+    if (!name.formatName.empty()) {
+        entry = kelDatabase::findByFormatName(name.formatName.c_str());
+        if (!entry)
+            throw CopyFailure{opts.destination, "unknown format '" + name.formatName + "' (kelinfo lists the formats)"};
+    } else {
+        entry = kelDatabase::findByFileName(name.path.c_str(), 0);
+        if (!entry)
+            throw CopyFailure{opts.destination, "no format claims this file name; name one with --format or #FORMAT"};
+    }
+    if (!entry->accessModeIsSupported(O_RDWR))
+        throw CopyFailure{opts.destination, std::string("format ") + entry->getName() + " cannot write files"};
+    return loadedFormat(opts, entry);
+}
+
+void requireSupported(const kelCopyOptions& opts, bool supported, const char* what, const char* value,
+                      kelFormat* format)
+{
+    if (!supported)
+        throw CopyFailure{opts.destination,
+                          std::string("format ") + format->getName() + " cannot store " + what + " " + value};
+}
+
+// Explicit choices that the format cannot store, named one by one.
+void checkChoices(const kelCopyOptions& o, kelFormat* f)
+{
+    if (o.dtype)
+        requireSupported(o, f->typeIsSupported(o.dtype), "data type", kelToolNameOf(kelToolDataTypes, o.dtype), f);
+    if (o.order)
+        requireSupported(o, f->orderIsSupported(o.order), "order", kelToolNameOf(kelToolOrders, o.order), f);
+    if (o.orientation)
+        requireSupported(o, f->orientationIsSupported(o.orientation), "orientation",
+                         kelToolNameOf(kelToolOrientations, o.orientation), f);
+    if (o.cm)
+        requireSupported(o, f->colorModelIsSupported(o.cm), "color model", kelToolNameOf(kelToolColorModels, o.cm),
+                         f);
+    if (o.compression)
+        requireSupported(o, f->compressionIsSupported(o.compression), "compression",
+                         kelToolNameOf(kelToolCompressions, o.compression), f);
+}
+
+kelFileConfig wantedConfig(const kelCopyOptions& o)
+{
+    return kelFileConfig(nullptr, o.dtype, o.order, o.cm, o.orientation, o.compression, &o.pageSize);
+}
+
+FilePtr openSource(const kelCopyOptions& opts, kelToolErrorLog& log)
+{
+    kelStatus sts = kelOKAY;
+    FilePtr src(kelFile::open(opts.source.c_str(), O_RDONLY, &sts));
+    if (!src) {
+        log.fail(opts.source, sts);
+        throw CopyFailure{};
+    }
+    return src;
+}
+
+int sourceIndex(const kelCopyOptions& opts)
+{
+    int index = -1;
+    free(kelFile::parseFileName(opts.source.c_str(), nullptr, &index, nullptr));
+    return index;
+}
+
+// A palette destination takes the source's colormap; without one its
+// indices would mean nothing.
+void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log)
+{
+    const kelColormap* cmap = nullptr;
+    bool srcPalette = src.getColorModel() == kelRGBPalette && src.getColormap(cmap) == kelOKAY && cmap;
+    if (dst.getColorModel() != kelRGBPalette) {
+        if (src.getColorModel() == kelRGBPalette)
+            throw CopyFailure{opts.destination, "the source is a palette image; copy it with --colormodel palette"};
+        return;
+    }
+    if (!srcPalette)
+        throw CopyFailure{opts.destination,
+                          "a palette image needs a colormap and the source has none; choose another --colormodel"};
+    if (dst.setColormap(cmap) != kelOKAY)
+        log.warn(opts.destination + ": format " + dst.getFormat()->getName() +
+                 " keeps no colormap; palette indices are copied without it");
+}
+
+void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log)
+{
+    carryColormap(opts, src, dst, log);
+    std::string problem;
+    kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination};
+    kelStatus sts = kelCopyPixels(src, dst, how, problem);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.destination, problem.empty() ? kelToolErrorLog::statusText(sts) : problem};
+    if (opts.verbose) {
+        kelSize size, page;
+        dst.getDimensions(size);
+        dst.getPageDimensions(page);
+        printf("%s -> %s: image %d: %s %s %s %s %s, pages %s\n", opts.source.c_str(), opts.destination.c_str(),
+               src.getCurrentImg(), kelToolSizeText(size).c_str(), kelToolNameOf(kelToolDataTypes, dst.getDataType()),
+               kelToolNameOf(kelToolOrders, dst.getOrder()), kelToolNameOf(kelToolOrientations, dst.getOrientation()),
+               kelToolNameOf(kelToolColorModels, dst.getColorModel()), kelToolSizeText(page).c_str());
+    }
+}
+
+FilePtr createDestination(const kelCopyOptions& opts, const DestinationName& name, kelFormat* format,
+                          const kelToolOutputFile& out, kelFile& src)
+{
+    kelFileDesc desc(out.temporaryPath().c_str(), -1, format, name.args.empty() ? nullptr : name.args.c_str());
+    kelFileConfig cfg = wantedConfig(opts);
+    kelStatus sts = kelOKAY;
+    FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
+    if (!dst)
+        throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+    return dst;
+}
+
+void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count)
+{
+    kelStatus sts = src.setCurrentImg(index);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.source + ":" + std::to_string(index), kelToolErrorLog::statusText(sts)};
+    kelFileConfig cfg = wantedConfig(opts);
+    sts = dst.appendImg(&src, &cfg);
+    if (sts == kelUNSUPPORTEDBYFORMAT)
+        throw CopyFailure{opts.destination, std::string("format ") + dst.getFormat()->getName() +
+                                                " holds one image only and the source has " + std::to_string(count) +
+                                                "; copy one with SRC:N"};
+    if (sts == kelOKAY && dst.getCurrentImg() != dst.getNumImgs() - 1)
+        sts = dst.setCurrentImg(dst.getNumImgs() - 1);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+}
+
+void finish(const kelCopyOptions& opts, FilePtr dst, kelToolOutputFile& out, const DestinationName& name)
+{
+    std::string rawArgs = std::string(dst->getFormat()->getName()) == "Raw" ? kelToolRawArguments(*dst) : "";
+    kelStatus sts = dst.release()->close();
+    if (sts == kelOKAY)
+        sts = out.commit();
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+    // Raw files keep no header: say how to open the result.
+    if (opts.verbose && !rawArgs.empty())
+        printf("%s: open it as '%s#Raw%%%s%s%s'\n", opts.destination.c_str(), name.path.c_str(),
+               name.args.c_str(), name.args.empty() ? "" : "%", rawArgs.c_str());
+}
+
+void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile& out)
+{
+    DestinationName name = splitName(opts);
+    if (name.index >= 0)
+        throw CopyFailure{opts.destination, "an image index (:N) cannot be given for the destination"};
+    FilePtr src = openSource(opts, log);
+    kelFormat* format = chooseFormat(opts, name);
+    checkChoices(opts, format);
+    kelStatus sts = out.reserve(name.path);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
+    bool oneImage = sourceIndex(opts) >= 0;
+    int count = oneImage ? 1 : src->getNumImgs();
+    if (!oneImage && src->getCurrentImg() != 0)
+        src->setCurrentImg(0);
+    FilePtr dst = createDestination(opts, name, format, out, *src);
+    copyImage(opts, *src, *dst, log);
+    for (int i = 1; i < count; ++i) {
+        appendImage(opts, *src, *dst, i, count);
+        copyImage(opts, *src, *dst, log);
+    }
+    finish(opts, std::move(dst), out, name);
+}
+
+} // namespace
+
+int kelCopyRun(const kelCopyOptions& opts, kelToolErrorLog& log)
+{
+    kelToolOutputFile out;
+    log.setFatalCleanup([&out] { out.discard(); });
+    try {
+        copyAll(opts, log, out);
+    } catch (const CopyFailure& failure) {
+        if (!failure.subject.empty())
+            log.fail(failure.subject, failure.text);
+        out.discard();
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}

@@ -1,0 +1,137 @@
+#include "kelCopyOptions.h"
+
+#include <getopt.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "kelToolNames.h"
+#include "kelToolOptions.h"
+
+static const char usageText[] =
+    "Usage: kelcp [OPTIONS] SRC DST\n"
+    "Copy the images of SRC into a new file DST, converting data type, channel\n"
+    "order, orientation, page size and color model on the way.\n"
+    "\n"
+    "SRC and DST may end in #FORMAT, :N and %ARGUMENTS: SRC:N copies only image N,\n"
+    "otherwise every image is copied (DST's format must then hold several).\n"
+    "DST's format is --format, else DST's #FORMAT, else the one that claims\n"
+    "DST's suffix. Raw files need their layout in the name, e.g.\n"
+    "'in.raw#Raw%size=640,480,1,3%type=ushort'.\n"
+    "\n"
+    "Options for DST (not given: chosen from SRC where DST's format can store it):\n"
+    "  -f, --format NAME         format of DST\n"
+    "  -t, --type TYPE           data type:\n"
+    "                              %TYPES%\n"
+    "  -o, --order ORDER         channel order: %ORDERS%\n"
+    "  -r, --orientation ORIENT  how rows and columns are stored (also tl, tr, br,\n"
+    "                            bl, lt, rt, rb, lb, as in Raw names):\n"
+    "                              %ORIENTATIONS%\n"
+    "  -p, --page WxH[xD[xC]]    page size, e.g. 256x256\n"
+    "  -c, --colormodel MODEL    color model:\n"
+    "                              %COLORMODELS%\n"
+    "  -z, --compression COMP    compression:\n"
+    "                              %COMPRESSIONS%\n"
+    "  -a, --args ARGS           format arguments for DST, e.g. 'offset=16'\n"
+    "\n"
+    "Other options:\n"
+    "  -m, --strip-mib N         memory for one strip of pixels in MiB (default 16)\n"
+    "  -v, --verbose             print what was copied\n"
+    "  -q, --quiet               no progress bar\n"
+    "  -h, --help                print this help and exit\n"
+    "\n"
+    "DST is written under a temporary name and renamed when complete; on any\n"
+    "error nothing is left under DST's name. Exit status: 0 on success, 1 on\n"
+    "an error, 2 on a command-line error.\n";
+
+static void replaceAll(std::string& text, const std::string& key, const std::string& value)
+{
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))
+        text.replace(at, key.size(), value);
+}
+
+static void printHelp()
+{
+    std::string text = usageText;
+    replaceAll(text, "%TYPES%", kelToolKeywords(kelToolDataTypes));
+    replaceAll(text, "%ORDERS%", kelToolKeywords(kelToolOrders));
+    replaceAll(text, "%ORIENTATIONS%", kelToolKeywords(kelToolOrientations));
+    replaceAll(text, "%COLORMODELS%", kelToolKeywords(kelToolColorModels));
+    replaceAll(text, "%COMPRESSIONS%", kelToolKeywords(kelToolCompressions));
+    fputs(text.c_str(), stdout);
+}
+
+[[noreturn]] static void usageError(const std::string& message)
+{
+    fprintf(stderr, "kelcp: %s\nTry 'kelcp --help' for more information.\n", message.c_str());
+    exit(2);
+}
+
+static void applyOption(kelCopyOptions& opts, int opt, const char* value)
+{
+    switch (opt) {
+    case 'f':
+        opts.formatName = value;
+        break;
+    case 't':
+        opts.dtype = kelDataType(kelToolParseKeyword("--type", value, kelToolDataTypes));
+        break;
+    case 'o':
+        opts.order = kelOrder(kelToolParseKeyword("--order", value, kelToolOrders));
+        break;
+    case 'r':
+        opts.orientation = kelOrientation(kelToolParseKeyword("--orientation", value, kelToolOrientations));
+        break;
+    case 'p':
+        opts.pageSize = kelToolParseSize("--page", value);
+        break;
+    case 'c':
+        opts.cm = kelColorModel(kelToolParseKeyword("--colormodel", value, kelToolColorModels));
+        break;
+    case 'z':
+        opts.compression = kelCompression(kelToolParseKeyword("--compression", value, kelToolCompressions));
+        break;
+    case 'a':
+        opts.formatArgs = value;
+        break;
+    case 'm':
+        opts.stripBytes = size_t(kelToolParseNumber("--strip-mib", value, 1, 4096)) << 20;
+        break;
+    case 'v':
+        opts.verbose = true;
+        break;
+    case 'q':
+        opts.quiet = true;
+        break;
+    case 'h':
+        printHelp();
+        exit(EXIT_SUCCESS);
+    default:
+        fputs("Try 'kelcp --help' for more information.\n", stderr);
+        exit(2);
+    }
+}
+
+kelCopyOptions kelCopyParseOptions(int argc, char** argv)
+{
+    static const option longOptions[] = {
+        {"format", required_argument, nullptr, 'f'},     {"type", required_argument, nullptr, 't'},
+        {"order", required_argument, nullptr, 'o'},      {"orientation", required_argument, nullptr, 'r'},
+        {"page", required_argument, nullptr, 'p'},       {"colormodel", required_argument, nullptr, 'c'},
+        {"compression", required_argument, nullptr, 'z'}, {"args", required_argument, nullptr, 'a'},
+        {"strip-mib", required_argument, nullptr, 'm'},  {"verbose", no_argument, nullptr, 'v'},
+        {"quiet", no_argument, nullptr, 'q'},            {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0}};
+    kelCopyOptions opts;
+    int opt;
+    try {
+        while ((opt = getopt_long(argc, argv, "f:t:o:r:p:c:z:a:m:vqh", longOptions, nullptr)) != -1)
+            applyOption(opts, opt, optarg);
+    } catch (const kelToolUsageError& e) {
+        usageError(e.message);
+    }
+    if (argc - optind != 2)
+        usageError(argc - optind < 2 ? "missing SRC or DST" : "too many arguments; expected SRC DST");
+    opts.source = argv[optind];
+    opts.destination = argv[optind + 1];
+    return opts;
+}

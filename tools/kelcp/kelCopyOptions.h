@@ -1,0 +1,31 @@
+// kelcp's command line.
+#ifndef KEL_COPY_OPTIONS_H
+#define KEL_COPY_OPTIONS_H
+
+#include <stddef.h>
+
+#include <string>
+
+#include <kel/kelCoord.h>
+#include <kel/kelTypes.h>
+
+struct kelCopyOptions {
+    std::string source;
+    std::string destination;
+    std::string formatName;  // empty: from DST's #format or suffix
+    std::string formatArgs;  // appended to DST's own %arguments
+    kelDataType dtype = kelDataType(0);  // 0: decided by the format
+    kelOrder order = kelOrder(0);
+    kelOrientation orientation = kelOrientation(0);
+    kelColorModel cm = kelColorModel(0);
+    kelCompression compression = kelCompression(0);
+    kelSize pageSize;  // upright; 0 components: decided by the format
+    size_t stripBytes = size_t(16) << 20;
+    bool verbose = false;
+    bool quiet = false;
+};
+
+// Exits with the help text, or with status 2 and a message on a bad command line.
+kelCopyOptions kelCopyParseOptions(int argc, char** argv);
+
+#endif

@@ -1,0 +1,26 @@
+// Moves the pixels of the current image of one file into the current image
+// of another, in strips of bounded memory.
+#ifndef KEL_COPY_PIXELS_H
+#define KEL_COPY_PIXELS_H
+
+#include <stddef.h>
+
+#include <string>
+
+#include <kel/kelStatus.h>
+
+class kelFile;
+
+struct kelCopyStrips {
+    size_t stripBytes;     // memory for one strip
+    bool progress;         // draw a progress bar when on a terminal
+    std::string label;     // the progress bar's label
+};
+
+// Both images must have the same upright size. The channels must agree, or
+// the source has one channel, which then fills every destination channel.
+// Strips follow the destination's pages so that whole pages are written.
+// Returns kelBADPARAMS with `problem` set when the images do not fit.
+kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem);
+
+#endif
