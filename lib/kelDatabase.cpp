@@ -74,19 +74,27 @@ kelDatabase* kelDatabase::findByFileName(const char* fileName, int noMatchRule)
 }
 
 // Up to `want` bytes from the start of the file into `buf`, never more than
-// a regular file holds; the count read, or -1 when the file cannot be
-// positioned or read.
+// a regular file holds; the count read, or -1 when the file cannot be read.
+// A descriptor that cannot be positioned (a pipe) is not read at all: the
+// caller could not get the bytes back. The buffer grows with the bytes that
+// arrive, so that a rule's large need costs memory only for files that
+// provide the bytes.
 static int readLeadingBytes(int fd, std::vector<unsigned char>& buf, int want)
 {
+    enum { chunk = 65536 };
+    buf.resize(1);
     struct stat st;
-    if (fstat(fd, &st) < 0 || lseek(fd, 0, SEEK_SET) < 0)
+    if (fstat(fd, &st) < 0)
         return -1;
+    if (lseek(fd, 0, SEEK_SET) < 0)
+        return 0;
     if (S_ISREG(st.st_mode) && st.st_size < want)
         want = int(st.st_size);
-    buf.resize(size_t(want) + 1);
     int total = 0;
     while (total < want) {
-        ssize_t n = read(fd, buf.data() + total, size_t(want - total));
+        int ask = want - total < chunk ? want - total : chunk;
+        buf.resize(size_t(total) + size_t(ask) + 1);
+        ssize_t n = read(fd, buf.data() + total, size_t(ask));
         if (n < 0)
             return total > 0 ? total : -1;
         if (n == 0)

@@ -46,11 +46,41 @@ kelDbMatch::kelDbMatch(OpCode Op, int val1, int val2) : op(Op), ival1(val1), iva
     }
 }
 
+// The left spine of a long chain is freed in a loop, not by recursion.
 kelDbMatch::~kelDbMatch()
 {
-    delete left;
+    kelDbMatch* next = left;
+    while (next) {
+        kelDbMatch* node = next;
+        next = node->left;
+        node->left = nullptr;
+        delete node;
+    }
     delete right;
     free(sval);
+}
+
+std::vector<const kelDbMatch*> kelDbMatch::chain() const
+{
+    std::vector<const kelDbMatch*> nodes;
+    for (const kelDbMatch* m = this; m && m->op == op; m = m->left)
+        nodes.push_back(m);
+    return std::vector<const kelDbMatch*>(nodes.rbegin(), nodes.rend());
+}
+
+// Left to right with short-circuit: an operand is evaluated only while the
+// result is still open.
+int kelDbMatch::evalChain(const void* data) const
+{
+    std::vector<const kelDbMatch*> nodes = chain();
+    // The operand value that settles the result: false for "&&", true for "||".
+    bool decided = op == CondOR;
+    if ((nodes.front()->left->eval(data).i != 0) == decided)
+        return decided;
+    for (const kelDbMatch* m : nodes)
+        if ((m->right->eval(data).i != 0) == decided)
+            return decided;
+    return !decided;
 }
 
 static int compareInts(OpCode op, int a, int b)
@@ -89,10 +119,8 @@ kelDbValue kelDbMatch::eval(const void* data) const
         v.i = compareInts(op, left->eval(data).i, right->eval(data).i);
         break;
     case CondAND:
-        v.i = left->eval(data).i != 0 && right->eval(data).i != 0;
-        break;
     case CondOR:
-        v.i = left->eval(data).i != 0 || right->eval(data).i != 0;
+        v.i = evalChain(data);
         break;
     case CondStrEQ: {
         const char* l = left->eval(data).s;

@@ -3,6 +3,8 @@
 #ifndef KEL_DBMATCH_H
 #define KEL_DBMATCH_H
 
+#include <vector>
+
 enum OpCode : int {
     CondEQ = 0,
     CondNE = 1,
@@ -46,6 +48,12 @@ public:
     // `data` holds at least `need` bytes.
     kelDbValue eval(const void* data) const;
 
+    // The nodes of the "&&" or "||" chain that this node heads, innermost
+    // first: this node and, down the left operands, those of its kind. The
+    // chain's first operand is the innermost node's left. Long chains nest
+    // deeply on the left, so walkers iterate over them instead of recursing.
+    std::vector<const kelDbMatch*> chain() const;
+
     OpCode op;
     int ival1 = 0;
     int ival2 = 0;
@@ -53,6 +61,9 @@ public:
     int need = 0;
     kelDbMatch* left = nullptr;
     kelDbMatch* right = nullptr;
+
+private:
+    int evalChain(const void* data) const;
 };
 
 #endif

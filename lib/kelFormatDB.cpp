@@ -7,6 +7,7 @@
 #include <kel/kelError.h>
 #include <kel/kelStatus.h>
 
+#include "kelFormatInput.h"
 #include "kelFormatLex.h"
 #include "kelPlatform.h"
 
@@ -84,19 +85,7 @@ void kelFormatDB::setSuffixes(kelList<kelSuffixItem>* list)
 
 void kelFormatDB::setAccess(int tokenCode)
 {
-    switch (tokenCode) {
-    case kelTokREADWRITE:
-        access = 2;
-        break;
-    case kelTokREADONLY:
-        access = 0;
-        break;
-    case kelTokWRITEONLY:
-        access = 1;
-        break;
-    default:
-        break;
-    }
+    access = kelAccessModeOf(tokenCode, access);
 }
 
 int kelFormatDB::eval(const void* data, int len) const
@@ -162,7 +151,7 @@ kelDictionary* kelFormatDB::getDictionary()
 bool kelFormatDB::openInput(const char* path)
 {
     closeInput();
-    dbFile[0] = fopen(path, "r");
+    dbFile[0] = kelOpenDatabaseText(path);
     lineLen = lineIndex = 0;
     lineNo = 1;
     lineEndedInLF = false;
@@ -227,35 +216,11 @@ void kelFormatDB::validate(const char* dbname)
     }
 }
 
-// Text mode: a carriage return before a line feed is dropped.
-static int readTextChar(FILE* fp)
-{
-    int c = getc(fp);
-    if (c == '\r') {
-        int next = getc(fp);
-        if (next == '\n')
-            return next;
-        ungetc(next, fp);
-    }
-    return c;
-}
-
 bool kelFormatDB::readLinePiece(FILE* fp)
 {
-    char piece[linePieceSize + 1];
-    int n = 0;
-    while (n < linePieceSize) {
-        int c = readTextChar(fp);
-        if (c == EOF)
-            break;
-        piece[n++] = char(c);
-        if (c == '\n')
-            break;
-    }
+    int n = kelReadLinePiece(fp, line, linePieceSize);
     if (n == 0)
         return false;
-    memcpy(line, piece, size_t(n));
-    line[n] = '\0';
     lineLen = n;
     lineIndex = 0;
     lineEndedInLF = line[n - 1] == '\n';
@@ -292,26 +257,13 @@ int kelFormatDB::getInput(char* buf, int)
 
 void kelFormatDB::error(const char* msg)
 {
-    // One character of look-ahead has been read past the offending token.
-    int n = lineIndex - kelleng - 1;
-    if (n < 0)
-        n = 0;
-    if (n > lineLen)
-        n = lineLen;
-    char marker[linePieceSize + 1];
-    for (int i = 0; i < n; i++)
-        marker[i] = line[i] == '\t' ? '\t' : ' ';
-    marker[n] = '\0';
-    kelError(kelSeverityError, "%s in KEL database file, line %d:\n%s\n%s^", msg, lineNo, line, marker);
+    kelError(kelSeverityError, "%s in KEL database file, line %d:\n%s\n%s^", msg, lineNo, line,
+             kelErrorMarker(line, lineLen, lineIndex).c_str());
 }
 
 void kelFormatDB::processInclude(char* statement)
 {
-    static const char separators[] = " \t<>'\"";
-    const char* p = strstr(statement, "include");
-    p = p ? p + strlen("include") : statement + strlen(statement);
-    p += strspn(p, separators);
-    std::string name(p, strcspn(p, separators));
+    std::string name = kelIncludeFileName(statement);
     if (name.empty()) {
         kelError(kelSeverityWarning, "Malformed include statement in KEL database");
         return;
@@ -320,7 +272,7 @@ void kelFormatDB::processInclude(char* statement)
         kelError(kelSeverityWarning, "Include files nested too deep in KEL database");
         return;
     }
-    FILE* fp = fopen(name.c_str(), "r");
+    FILE* fp = kelOpenDatabaseText(name.c_str());
     if (!fp) {
         char text[1024];
         kelError(kelSeverityError, "Couldn't open file format database include file: %s\n\t%s", name.c_str(),

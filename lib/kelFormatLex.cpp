@@ -290,6 +290,20 @@ void kellexRestart()
     atLineStart = true;
 }
 
+int kelAccessModeOf(int tokenCode, int current)
+{
+    switch (tokenCode) {
+    case kelTokREADWRITE:
+        return 2;
+    case kelTokREADONLY:
+        return 0;
+    case kelTokWRITEONLY:
+        return 1;
+    default:
+        return current;
+    }
+}
+
 void kelDeleteSuffixList(kelList<kelSuffixItem>* list)
 {
     if (!list)

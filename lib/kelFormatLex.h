@@ -59,6 +59,10 @@ int kellex();
 // Forgets look-ahead and end-of-input, for a new input from its first line.
 void kellexRestart();
 
+// The open mode (0 read-only, 1 write-only, 2 read-write) that an access
+// keyword's token stands for; `current` for any other token.
+int kelAccessModeOf(int tokenCode, int current);
+
 // Unlinks and deletes every item of a suffix list, then the list.
 void kelDeleteSuffixList(kelList<kelSuffixItem>* list);
 

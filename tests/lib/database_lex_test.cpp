@@ -130,6 +130,15 @@ TEST_F(DatabaseLex, LongLinesArriveInPieces)
     EXPECT_EQ(scan("AB " + name + " CD\n"), "name:AB name:" + name + " name:CD");
 }
 
+TEST(DatabaseAccessMode, KeywordsMapToOpenModesOthersKeepTheMode)
+{
+    EXPECT_EQ(kelAccessModeOf(kelTokREADWRITE, 0), 2);
+    EXPECT_EQ(kelAccessModeOf(kelTokREADONLY, 2), 0);
+    EXPECT_EQ(kelAccessModeOf(kelTokWRITEONLY, 2), 1);
+    EXPECT_EQ(kelAccessModeOf(kelTokACCESS, 1), 1);
+    EXPECT_EQ(kelAccessModeOf(0, 0), 0);
+}
+
 TEST_F(DatabaseLex, TokenLengthAndOneCharacterOfLookAhead)
 {
     kelFormatDB::openInput(write("lex", "format\tABC 0x10\n").c_str());

@@ -1,7 +1,10 @@
 // Finding, reading and validating the database file.
 #include <string.h>
 
+#include <algorithm>
+
 #include "database_test_support.h"
+#include "kelPlatform.h"
 
 namespace {
 
@@ -36,6 +39,37 @@ TEST_F(DatabaseLoad, MissingFileIsReportedOnceAndLeavesAnEmptyDatabase)
         ContainsRegex("Error: Couldn't open file format database " + anyDir + "/absent:\n\tNo such file or directory\ndone\n"));
 }
 
+TEST_F(DatabaseLoad, WithoutTheVariableTheSystemDirectoryIsUsed)
+{
+    std::string path = std::string(kelPlatformSystemDirectory()) + "/kel_database0";
+    if (access(path.c_str(), F_OK) == 0)
+        GTEST_SKIP() << path << " is installed";
+    EXPECT_EXIT(
+        {
+            kelSetErrorHandler(kelTestPrintingHandler, nullptr);
+            unsetenv("KEL_DATABASE");
+            CHILD_CHECK(kelFormatDB::getDictionary() == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0), HasSubstr("Error: Couldn't open file format database " + path + ":\n\t"));
+}
+
+TEST_F(DatabaseLoad, ValidationWarnsInOrderBeforeRemoving)
+{
+    std::string path = write("db", "format AB\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(kelDatabase::findByFormatName("AB") == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0),
+        ContainsRegex("^Warning: " + anyDir + "/db missing description for AB\n" + "Warning: " + anyDir +
+                      "/db missing required DSO name for AB\n" + "Warning: " + anyDir +
+                      "/db missing inst sub-system name for AB\n" + "Warning: AB format removed from KEL database\n$"));
+}
+
 TEST_F(DatabaseLoad, DefaultsMissingDescriptionAndSubsystem)
 {
     std::string path = write("db", "format AB dll ab.so\n");
@@ -65,6 +99,54 @@ TEST_F(DatabaseLoad, EntryWithoutLibraryIsRemoved)
         ExitedWithCode(0),
         AllOf(ContainsRegex("Warning: " + anyDir + "/db missing required DSO name for AB\n"),
               HasSubstr("Warning: AB format removed from KEL database\n")));
+}
+
+// Counts the entries that validation removes, each by its name.
+void countRemovals(void* removedNames, int, const char* fmt, va_list args)
+{
+    if (strstr(fmt, "format removed")) {
+        char text[256];
+        vsnprintf(text, sizeof text, fmt, args);
+        static_cast<std::vector<std::string>*>(removedNames)->push_back(text);
+    }
+}
+
+// The sixteen spellings of "abcd" hash alike, so they share one probe
+// sequence, and every removal moves the entries behind it: each entry must
+// still be validated exactly once.
+TEST_F(DatabaseLoad, ValidationVisitsEveryEntryOnceWhileRemovalsMoveOthers)
+{
+    std::string text;
+    std::vector<std::string> names;
+    for (int bits = 0; bits < 16; bits++) {
+        std::string name = "abcd";
+        for (int i = 0; i < 4; i++)
+            if (bits & (1 << i))
+                name[size_t(i)] = char(name[size_t(i)] - 'a' + 'A');
+        names.push_back(name);
+        text += "format " + name + " description \"d\" subsystem ss" + (bits % 2 ? "\n" : " dll x.so\n");
+    }
+    std::string path = write("db", text);
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            std::vector<std::string> removed;
+            kelSetErrorHandler(countRemovals, &removed);
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(removed.size() == 8);
+            for (int bits = 1; bits < 16; bits += 2)
+                CHILD_CHECK(std::count(removed.begin(), removed.end(), names[size_t(bits)] +
+                                                                           " format removed from KEL database") == 1);
+            int index = 0;
+            int kept = 0;
+            while (kelDatabase* e = kelDatabase::findNext(index))
+                kept += e->getDSOName() != nullptr;
+            CHILD_CHECK(kept == 8);
+            // Names equal but for case: the first on the probe sequence is found.
+            CHILD_CHECK(strcmp(kelDatabase::findByFormatName("ABCD")->getName(), "abcd") == 0);
+            exit(0);
+        },
+        ExitedWithCode(0), testing::_);
 }
 
 TEST_F(DatabaseLoad, ForeignOnlyEntryIsSilentlyAbsentAndDllWinsOverDso)
@@ -148,6 +230,28 @@ TEST_F(DatabaseLoad, NinthFileLevelIsRefusedAndReadingGoesOn)
             exit(0);
         },
         ExitedWithCode(0), HasSubstr("Warning: Include files nested too deep in KEL database\n"));
+}
+
+// A directory opens on this platform but reads as empty: it is refused
+// like a missing file, as the database and as an include file.
+TEST_F(DatabaseLoad, DirectoryIsNoDatabaseFile)
+{
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(dir);
+            CHILD_CHECK(kelFormatDB::getDictionary() == nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0), ContainsRegex("^Error: Couldn't open file format database " + anyDir + ":\n\tIs a directory\n$"));
+    std::string path = write("db", "#include " + dir + "\nformat AB description \"d\" dll ab.so subsystem ss\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            CHILD_CHECK(kelDatabase::findByFormatName("AB") != nullptr);
+            exit(0);
+        },
+        ExitedWithCode(0),
+        ContainsRegex("^Error: Couldn't open file format database include file: " + anyDir + "\n\tIs a directory\n$"));
 }
 
 TEST_F(DatabaseLoad, MalformedAndMissingIncludes)

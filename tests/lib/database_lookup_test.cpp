@@ -1,6 +1,7 @@
 // Finding entries by position, name, suffix and leading bytes, and loading
 // their plug-ins.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <string.h>
 
 #include "database_test_support.h"
@@ -113,6 +114,71 @@ TEST_F(DatabaseLookup, ByMagicEvaluatesOnlyRulesCoveredByTheBytesRead)
     close(ones);
 }
 
+// Inside a child: at most 1 GiB of address space, so that an allocation of
+// several gigabytes fails. The address sanitizer reserves far more than that
+// for itself, so its builds go without the limit.
+void limitAddressSpace()
+{
+#if !defined(__SANITIZE_ADDRESS__)
+    struct rlimit limit;
+    limit.rlim_cur = limit.rlim_max = rlim_t(1) << 30;
+    CHILD_CHECK(setrlimit(RLIMIT_AS, &limit) == 0);
+#endif
+}
+
+// Memory for the leading bytes follows what the file provides, not the
+// largest need: a device that yields no bytes costs next to nothing.
+TEST_F(DatabaseLookup, ByMagicAllocatesOnlyForBytesRead)
+{
+    std::string path = write("db", "format HUGE dll h.so match string(0,2000000000) == \"x\"\n"
+                                   "format ANY dll a.so match 1 == 1\n");
+    int device = open("/dev/null", O_RDONLY);
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(kelFormatDB::getMaxNeeded() == 2000000000);
+            limitAddressSpace();
+            CHILD_CHECK(kelDatabase::findByMagic(device) == kelDatabase::findByFormatName("ANY"));
+            exit(0);
+        },
+        ExitedWithCode(0), Not(HasSubstr("Error")));
+    close(device);
+}
+
+// Bytes taken from a pipe could not be put back for the caller: a
+// descriptor that cannot be positioned is not read, and only rules that
+// need no bytes match it.
+TEST_F(DatabaseLookup, ByMagicLeavesUnpositionableDescriptorsUnread)
+{
+    std::string path = write("db", "format PIPE dll p.so match string(0,4) == \"PIPE\"\n");
+    std::string constant = write("constant", "format PIPE dll p.so match string(0,4) == \"PIPE\"\n"
+                                             "format ANY dll a.so match 1 == 1\n");
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(path);
+            int fds[2];
+            CHILD_CHECK(pipe(fds) == 0);
+            CHILD_CHECK(::write(fds[1], "PIPE", 4) == 4);
+            close(fds[1]);
+            CHILD_CHECK(kelDatabase::findByMagic(fds[0]) == nullptr);
+            char back[8];
+            CHILD_CHECK(read(fds[0], back, sizeof back) == 4 && memcmp(back, "PIPE", 4) == 0);
+            exit(0);
+        },
+        ExitedWithCode(0), Not(HasSubstr("Error")));
+    EXPECT_EXIT(
+        {
+            kelTestUseDatabase(constant);
+            int fds[2];
+            CHILD_CHECK(pipe(fds) == 0);
+            CHILD_CHECK(::write(fds[1], "PIPE", 4) == 4);
+            CHILD_CHECK(kelDatabase::findByMagic(fds[0]) == kelDatabase::findByFormatName("ANY"));
+            exit(0);
+        },
+        ExitedWithCode(0), Not(HasSubstr("Error")));
+}
+
 TEST_F(DatabaseLookup, EmptyFileMatchesOnlyRulesNeedingNoBytes)
 {
     std::string path = write("db", "format ONE dll o.so match uchar(0) == 0\nformat ANY dll a.so match 1 == 1\n");
@@ -131,7 +197,8 @@ TEST_F(DatabaseLookup, EmptyFileMatchesOnlyRulesNeedingNoBytes)
     EXPECT_EXIT(
         {
             kelTestUseDatabase(broken);
-            CHILD_CHECK(kelFormatDB::getMaxNeeded() == 0 || kelFormatDB::getDictionary());
+            CHILD_CHECK(kelFormatDB::getDictionary() != nullptr);
+            CHILD_CHECK(kelFormatDB::getMaxNeeded() == 0);
             CHILD_CHECK(kelDatabase::findByMagic(zero) == kelDatabase::findByFormatName("ZERO"));
             exit(0);
         },

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <pthread.h>
 #include <string.h>
 
 #include <memory>
@@ -196,6 +197,62 @@ TEST(MatchEval, StringTermsEvaluateToAddresses)
     Tree s(text("xyz"));
     EXPECT_EQ(s->sval, s->eval(b.data.get()).s);
     EXPECT_EQ(-17, Tree(num(-17))->eval(b.data.get()).i);
+}
+
+} // namespace
+
+namespace {
+
+// Runs `body` on a thread with a small stack, where deep recursion fails.
+void onSmallStack(void (*body)())
+{
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 512 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(0, pthread_create(
+                     &thread, &attr,
+                     [](void* f) -> void* {
+                         reinterpret_cast<void (*)()>(f)();
+                         return nullptr;
+                     },
+                     reinterpret_cast<void*>(body)));
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+// "uchar(0) == filler <op> ... <op> last" as the parser builds it: nested
+// on the left.
+Node* longChain(OpCode op, int terms, int filler, Node* last)
+{
+    Node* chain = cond(CondEQ, read(FuncUCHAR, 0), num(filler));
+    for (int i = 2; i < terms; i++)
+        chain = cond(op, chain, cond(CondEQ, read(FuncUCHAR, 0), num(filler)));
+    return cond(op, chain, last);
+}
+
+int chainResults[4];
+
+// Only the last operand decides each chain; building, evaluating and
+// destroying it must not recurse once per operand.
+TEST(MatchEval, LongChainsNeedNoDeepRecursion)
+{
+    onSmallStack([] {
+        const int terms = 100000;
+        unsigned char zero = 0;
+        Tree allHold(longChain(CondAND, terms, 0, cond(CondEQ, read(FuncUCHAR, 0), num(0))));
+        Tree lastFails(longChain(CondAND, terms, 0, cond(CondEQ, read(FuncUCHAR, 0), num(1))));
+        Tree noneHolds(longChain(CondOR, terms, 1, cond(CondEQ, read(FuncUCHAR, 0), num(1))));
+        Tree lastHolds(longChain(CondOR, terms, 1, cond(CondEQ, read(FuncUCHAR, 0), num(0))));
+        chainResults[0] = allHold->eval(&zero).i;
+        chainResults[1] = lastFails->eval(&zero).i;
+        chainResults[2] = noneHolds->eval(&zero).i;
+        chainResults[3] = lastHolds->eval(&zero).i;
+    });
+    EXPECT_EQ(1, chainResults[0]);
+    EXPECT_EQ(0, chainResults[1]);
+    EXPECT_EQ(0, chainResults[2]);
+    EXPECT_EQ(1, chainResults[3]);
 }
 
 } // namespace

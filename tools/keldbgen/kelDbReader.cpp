@@ -10,6 +10,7 @@
 
 #include "kelDbGenSettings.h"
 #include "kelFormatDB.h"
+#include "kelFormatInput.h"
 #include "kelFormatLex.h"
 
 namespace {
@@ -45,56 +46,18 @@ void closeLevel(int level)
     dbFile[level] = DbFile{nullptr, nullptr, 0, false};
 }
 
-// A CR LF pair is a line feed, also when a piece boundary falls between them.
-int foldLineEnd(FILE* fp, int n)
-{
-    if (n >= 2 && line[n - 2] == '\r' && line[n - 1] == '\n') {
-        line[n - 2] = '\n';
-        return n - 1;
-    }
-    if (line[n - 1] == '\r') {
-        int c = getc(fp);
-        if (c == '\n')
-            line[n - 1] = '\n';
-        else if (c != EOF)
-            ungetc(c, fp);
-    }
-    return n;
-}
-
 // The next line of `f`, at most maxPiece characters of it; false at its end.
 bool readLine(DbFile& f)
 {
-    int n = 0;
-    int c;
-    while (n < maxPiece && (c = getc(f.fp)) != EOF) {
-        line[n++] = char(c);
-        if (c == '\n')
-            break;
-    }
+    int n = kelReadLinePiece(f.fp, line, maxPiece);
     if (n == 0)
         return false;
-    n = foldLineEnd(f.fp, n);
     if (f.lineEnded)
         f.lineNo++;
     f.lineEnded = line[n - 1] == '\n';
-    line[n] = '\0';
     lineLen = n;
     lineIndex = 0;
     return true;
-}
-
-// The include file name: the first run after "include" free of blanks,
-// angle brackets and quotes.
-std::string includeName(const char* text)
-{
-    static const char delimiters[] = " \t<>'\"";
-    const char* p = strstr(text, "include");
-    if (!p)
-        return std::string();
-    p += strlen("include");
-    p += strspn(p, delimiters);
-    return std::string(p, strcspn(p, delimiters));
 }
 
 } // namespace
@@ -107,7 +70,7 @@ const char* kelDbReaderFileName()
 bool kelFormatDB::openInput(const char* name, const char* path)
 {
     closeInput();
-    FILE* fp = fopen(path, "r");
+    FILE* fp = kelOpenDatabaseText(path);
     if (!fp)
         return false;
     lineLen = lineIndex = 0;
@@ -140,21 +103,14 @@ int kelFormatDB::getInput(char* buf, int)
 
 void kelFormatDB::error(const char* msg)
 {
-    int n = lineIndex - kelleng - 1;
-    if (n < 0)
-        n = 0;
-    std::string marker(size_t(n), ' ');
-    for (int i = 0; i < n; i++)
-        if (line[i] == '\t')
-            marker[size_t(i)] = '\t';
     const DbFile& f = dbFile[incLevel >= 0 ? incLevel : 0];
     fprintf(stderr, "%s: %s in KEL database file %s, line %d:\n%s\n%s^\n", progName.c_str(), msg,
-            f.name ? f.name : "", f.lineNo, line, marker.c_str());
+            f.name ? f.name : "", f.lineNo, line, kelErrorMarker(line, lineLen, lineIndex).c_str());
 }
 
 void kelFormatDB::processInclude(char* text)
 {
-    std::string name = includeName(text);
+    std::string name = kelIncludeFileName(text);
     if (name.empty()) {
         error("Malformed include statement");
         return;
@@ -163,7 +119,7 @@ void kelFormatDB::processInclude(char* text)
         error("Include file nested too deeply");
         return;
     }
-    FILE* fp = fopen(kelDbRootJoin(name).c_str(), "r");
+    FILE* fp = kelOpenDatabaseText(kelDbRootJoin(name).c_str());
     if (!fp) {
         error("Could not open include file");
         return;

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include "kelFormatDB.h"
 
 namespace {
@@ -43,10 +45,11 @@ const char* comparisonText(OpCode op)
     }
 }
 
-std::string format(const char* fmt, int a, int b = 0)
+template <typename... Args>
+std::string format(const char* fmt, Args... args)
 {
     char buf[48];
-    snprintf(buf, sizeof buf, fmt, a, b);
+    snprintf(buf, sizeof buf, fmt, args...);
     return buf;
 }
 
@@ -56,13 +59,16 @@ void MatchWriter::writeLogical(const kelDbMatch* m, OpCode parent)
     bool paren = (m->op == CondAND && parent == CondOR) || (m->op == CondOR && parent == CondAND);
     if (paren)
         put("(");
-    write(m->left, m->op);
-    put(m->op == CondAND ? " && " : " || ");
-    if (budget <= breakBudget) {
-        text += "\n\t\t\t";
-        budget = lineBudget;
+    std::vector<const kelDbMatch*> nodes = m->chain();
+    write(nodes.front()->left, m->op);
+    for (const kelDbMatch* n : nodes) {
+        put(m->op == CondAND ? " && " : " || ");
+        if (budget <= breakBudget) {
+            text += "\n\t\t\t";
+            budget = lineBudget;
+        }
+        write(n->right, m->op);
     }
-    write(m->right, m->op);
     if (paren)
         put(")");
 }
@@ -71,7 +77,7 @@ void MatchWriter::writeLeaf(const kelDbMatch* m)
 {
     switch (m->op) {
     case ImmedINT:
-        put(m->ival1 >= 0 && m->ival1 <= 31 ? format("%d", m->ival1) : format("0x%x", m->ival1));
+        put(m->ival1 >= 0 && m->ival1 <= 31 ? format("%d", m->ival1) : format("0x%x", unsigned(m->ival1)));
         break;
     case ImmedSTR:
         put("\"" + std::string(m->sval ? m->sval : "") + "\"");

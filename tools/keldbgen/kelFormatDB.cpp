@@ -98,15 +98,5 @@ void kelFormatDB::setSuffixes(kelList<kelSuffixItem>* list)
 
 void kelFormatDB::setAccess(int tokenCode)
 {
-    switch (tokenCode) {
-    case kelTokREADWRITE:
-        access = 2;
-        break;
-    case kelTokREADONLY:
-        access = 0;
-        break;
-    case kelTokWRITEONLY:
-        access = 1;
-        break;
-    }
+    access = kelAccessModeOf(tokenCode, access);
 }

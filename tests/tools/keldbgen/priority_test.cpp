@@ -2,6 +2,8 @@
 // and when the old generated database is backed up.
 #include "keldbgenRun.h"
 
+#include <filesystem>
+
 static std::string entry(const std::string& name, const std::string& description)
 {
     return "format " + name + "\n    description \"" + description + "\"\n    dll libkel" + name + "0.so\n";
@@ -126,4 +128,14 @@ TEST_F(KeldbgenTest, UnopenableOutputFails)
     KeldbgenResult r = run({"-r", root, "-o", root + "/missing/dir/out.db"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "keldbgen: couldn't open " + root + "/missing/dir/out.db, No such file or directory\n");
+}
+
+TEST_F(KeldbgenTest, FailedWriteIsReported)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    writeSource("a.db", entry("XX", "new"));
+    KeldbgenResult r = run({"-r", root, "-o", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "keldbgen: couldn't write /dev/full, No space left on device\n");
 }

@@ -118,3 +118,18 @@ TEST_F(KeldbgenWriterTest, ParenthesesCountAgainstTheBudget)
     EXPECT_EQ(matchLine("uchar(0) == 1 && uchar(1) == 2 || uchar(2) == 3 && uchar(3) == 4"),
               "(uchar(0) == 1 && uchar(1) == 2) || \n\t\t\t(uchar(2) == 3 && uchar(3) == 4)");
 }
+
+TEST_F(KeldbgenWriterTest, VeryLongChainsAreReadAndWrittenWhole)
+{
+    // Such a chain nests 200000 levels deep on the left.
+    const int terms = 200000;
+    std::string expr = "1 == 1";
+    for (int i = 1; i < terms; i++)
+        expr += i % 2 ? " && 2 == 2" : " && 1 == 1";
+    std::string text = matchLine(expr);
+    size_t operators = 0;
+    for (size_t at = text.find(" && "); at != std::string::npos; at = text.find(" && ", at + 4))
+        operators++;
+    EXPECT_EQ(operators, size_t(terms - 1));
+    EXPECT_EQ(text.substr(text.size() - 6), "2 == 2");
+}
