@@ -19,6 +19,11 @@ bool outputGiven = false;
 void usage()
 {
     fprintf(stderr, "usage: %s [-o dbfile] [-r root]\n", progName.c_str());
+    fprintf(stderr,
+            "  -o dbfile  write the database to dbfile (default: %s below the root)\n"
+            "  -r root    directory that every other path is below (default: /)\n"
+            "  sources:   every regular file in %s below the root\n",
+            kel_dbname, kel_dbdir);
 }
 
 bool parseOptions(int argc, char** argv)
