@@ -33,7 +33,6 @@ public:
     void setSuffixes(kelList<kelSuffixItem>* list);
     void setAccess(int tokenCode);
 
-    kelList<kelSuffixItem>* getSuffixes() const { return suffixes; }
     int hasMatchRule() const { return match != nullptr; }
     static int getMaxNeeded() { return maxNeed; }
     // Non-zero when the entry's rule needs at most `len` bytes and accepts `data`.

@@ -23,6 +23,8 @@ public:
     const char* getDSOName() const { return dsoname; }
     const char* getInstSubSystem() const { return subsystem; }
     const char* getDefaultSuffix() const;
+    // Every suffix in database order, or null when the entry has none.
+    const kelList<kelSuffixItem>* getSuffixes() const { return suffixes; }
     int accessModeIsSupported(int mode) const { return mode == access || access == 2; }
 
     // The entry's format object, loading its plug-in when allowed.

@@ -29,8 +29,11 @@ static std::string joined(const std::vector<std::string>& lines)
 static nlohmann::json describe(kelDatabase& db, kelToolErrorLog& log)
 {
     nlohmann::json suffixes = nlohmann::json::array();
-    if (db.getDefaultSuffix())
-        suffixes.push_back(db.getDefaultSuffix());
+    if (db.getSuffixes()) {
+        kelListIter<kelSuffixItem> it(*db.getSuffixes());
+        while (kelSuffixItem* item = it.next())
+            suffixes.push_back(item->suffix);
+    }
     nlohmann::json entry = {{"name", orEmpty(db.getName())},
                             {"description", orEmpty(db.getDescription())},
                             {"suffixes", suffixes},

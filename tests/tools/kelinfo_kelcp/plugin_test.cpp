@@ -25,7 +25,7 @@ protected:
               "    dll libkelBogusNowhere0.so\n"
               "    access readwrite\n"
               "    subsystem \"kel.test\"\n"
-              "    suffixes .bog\n";
+              "    suffixes .bog, .BOG, \"bogus.z\"\n";
         env = {"KEL_DATABASE=" + (dir / "database")};
     }
 
@@ -44,7 +44,7 @@ TEST_F(MissingPlugin, KelinfoReportsItAsNotLoadableAndCarriesOn)
         EXPECT_EQ(!bogus, f["loadable"].get<bool>()) << f.dump();
         if (bogus) {
             EXPECT_NE(std::string::npos, f["reason"].get<std::string>().find("libkelBogusNowhere0")) << f.dump();
-            EXPECT_EQ(nlohmann::json({".bog"}), f["suffixes"]);
+            EXPECT_EQ(nlohmann::json({".bog", ".BOG", "bogus.z"}), f["suffixes"]);
         }
     }
     ToolResult table = runTool(KELINFO_PROGRAM, {}, env);
