@@ -109,13 +109,16 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         kelError(kelSeverityWarning, "Missing value for %s parameter", arg.name);
         return;
     }
-    // A keyword value not in its table leaves the attribute as it was.
+    // A keyword value not in its table leaves the attribute, and everything
+    // derived from it, as it was; the result tells whether it was set.
     auto keyword = [&arg](auto& attr, const kelNameDesc* table, const char* message) {
         int id = lookupName(arg.value, table);
-        if (id < 0)
+        if (id < 0) {
             kelError(kelSeverityWarning, message, arg.value);
-        else
-            attr = std::remove_reference_t<decltype(attr)>(id);
+            return false;
+        }
+        attr = std::remove_reference_t<decltype(attr)>(id);
+        return true;
     };
     switch (kw) {
     case kwSize:
@@ -129,8 +132,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         seen.pageSize = 1;
         break;
     case kwColorModel:
-        keyword(cm, colorModels, "Unknown color model: %s");
-        if (!isOpen && cm != kelMultiSpectral && kelColorModelChans(cm) > 0) {
+        if (keyword(cm, colorModels, "Unknown color model: %s") && !isOpen && cm != kelMultiSpectral) {
             size.c = kelColorModelChans(cm);
             pageSize.c = 0; // completed from the order and the channel count
         }
@@ -139,8 +141,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         keyword(dtype, dataTypes, "Unknown data type: %s");
         break;
     case kwOrder:
-        keyword(order, orders, "Unknown dimension order: %s");
-        if (!isOpen)
+        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen)
             pageSize.c = 0;
         break;
     case kwOrientation:
