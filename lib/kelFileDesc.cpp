@@ -69,7 +69,9 @@ kelFormat* kelFileDesc::lookupFormat(const char* formatName)
 void kelFileDesc::setFileDesc(int filedesc)
 {
     fd = filedesc;
-    if (fd == -1)
+    // No negative number is a descriptor: it must neither stand in for a
+    // missing name nor be read for a magic number.
+    if (fd < 0)
         return;
     if (sts == kelBADPARAMS)
         sts = kelOKAY;
