@@ -64,6 +64,24 @@ static kelFormat* formatForOpen(const kelFileDesc& fileDesc)
     return fmt;
 }
 
+void kelFile::attach(const kelFileDesc& fileDesc, int fdesc, int mode, kelFormat* fmt)
+{
+    filename = copyOrNull(fileDesc.getFileName());
+    fd = fdesc;
+    accessmode = mode;
+    format = fmt;
+    formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+}
+
+// Closes a descriptor that open made itself, and forgets it in the
+// descriptor object too, so that no closed number stays behind there.
+static void closeOwnFd(kelFileDesc& fileDesc, int& ownFd)
+{
+    ::close(ownFd);
+    ownFd = -1;
+    fileDesc.setFileDesc(-1);
+}
+
 kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
 {
     int ownFd = -1; // opened here; closed again when the open fails
@@ -90,16 +108,11 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
             return kelBADMAGIC;
         if ((sts = checkAccess(fmt, mode)) != kelOKAY || !(file = newFileObject(fmt, sts)))
             return sts;
-        file->filename = copyOrNull(fileDesc.getFileName());
-        file->fd = fdesc;
-        file->accessmode = mode;
-        file->format = fmt;
-        file->formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+        file->attach(fileDesc, fdesc, mode, fmt);
         sts = file->openFile();
         if (sts == kelUNSUPPORTEDBYLIBRARY && ownFd >= 0) {
             // The plug-in opens the file by name itself.
-            ::close(ownFd);
-            ownFd = -1;
+            closeOwnFd(fileDesc, ownFd);
             retried = 1;
             file->fd = -1;
             if (file->filename)
@@ -120,7 +133,7 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
         ::close(file->fd);
     delete file;
     if (ownFd >= 0)
-        ::close(ownFd);
+        closeOwnFd(fileDesc, ownFd);
     return nullptr;
 }
 
@@ -174,11 +187,7 @@ kelFile* kelFile::create(kelFileDesc& fileDesc, kelFile* source, const kelFileCo
             work = *cfg;
         if ((sts = fmt->applyDefaults(source, work)) != kelOKAY || !(file = newFileObject(fmt, sts)))
             return sts;
-        file->filename = copyOrNull(fileDesc.getFileName());
-        file->fd = fileDesc.getFileDesc();
-        file->accessmode = O_RDWR;
-        file->format = fmt;
-        file->formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+        file->attach(fileDesc, fileDesc.getFileDesc(), O_RDWR, fmt);
         file->dtype = work.getDataType();
         file->order = work.getOrder();
         file->cm = work.getColorModel();

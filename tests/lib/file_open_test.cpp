@@ -228,6 +228,49 @@ TEST_F(OpenTest, FailedRetryLeaksNoDescriptor)
     });
 }
 
+TEST_F(OpenTest, DescriptorObjectForgetsWhatOpenClosed)
+{
+    EXPECT_IN_CHILD(db.c_str(), {
+        ProbeFormat fmt;
+        probeLog.openResults[0] = kelCORRUPTED;
+        kelFileDesc failing(data.c_str());
+        kelStatus sts = 0;
+        CHILD_EXPECT(kelFile::open(failing, O_RDONLY, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelCORRUPTED);
+        CHILD_EXPECT_EQ(failing.getFileDesc(), -1);
+
+        probeLog = ProbeLog();
+        probeLog.openResults[0] = kelUNSUPPORTEDBYLIBRARY;
+        kelFileDesc retried(data.c_str());
+        kelFile* f = kelFile::open(retried, O_RDONLY, &sts);
+        CHILD_EXPECT(f != nullptr);
+        CHILD_EXPECT_EQ(retried.getFileDesc(), -1); // closed before the second call
+        if (f)
+            f->close();
+    });
+}
+
+TEST_F(OpenTest, NegativeDescriptorIsNoDescriptor)
+{
+    EXPECT_IN_CHILD(db.c_str(), {
+        ProbeFormat fmt;
+        kelFileDesc desc(nullptr);
+        desc.setFileDesc(-2);
+        CHILD_EXPECT_EQ(desc.getStatus(), kelBADPARAMS);
+        kelStatus sts = 0;
+        CHILD_EXPECT(kelFile::open(-2, nullptr, O_RDONLY, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        CHILD_EXPECT(kelFile::create(-2, nullptr, nullptr, nullptr, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        // With a name, the path is opened as when no descriptor was given.
+        kelFile* f = kelFile::open(-2, data.c_str(), O_RDONLY, nullptr, &sts);
+        CHILD_EXPECT_EQ(sts, 0);
+        CHILD_EXPECT(f && f->getFileDesc() >= 0);
+        if (f)
+            f->close();
+    });
+}
+
 TEST_F(OpenTest, ImageIndex)
 {
     EXPECT_IN_CHILD(db.c_str(), {
