@@ -68,9 +68,9 @@ kelFormat* kelFileDesc::lookupFormat(const char* formatName)
 
 void kelFileDesc::setFileDesc(int filedesc)
 {
-    fd = filedesc;
-    // No negative number is a descriptor: it must neither stand in for a
-    // missing name nor be read for a magic number.
+    // No negative number is a descriptor: it reads as none (-1) and must
+    // neither stand in for a missing name nor be read for a magic number.
+    fd = filedesc < 0 ? -1 : filedesc;
     if (fd < 0)
         return;
     if (sts == kelBADPARAMS)

@@ -257,6 +257,7 @@ TEST_F(OpenTest, NegativeDescriptorIsNoDescriptor)
         kelFileDesc desc(nullptr);
         desc.setFileDesc(-2);
         CHILD_EXPECT_EQ(desc.getStatus(), kelBADPARAMS);
+        CHILD_EXPECT_EQ(desc.getFileDesc(), -1);
         kelStatus sts = 0;
         CHILD_EXPECT(kelFile::open(-2, nullptr, O_RDONLY, &fmt, &sts) == nullptr);
         CHILD_EXPECT_EQ(sts, kelBADPARAMS);
