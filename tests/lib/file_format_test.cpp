@@ -1,5 +1,7 @@
 #include "file_test_support.h"
 
+#include <limits.h>
+
 namespace {
 
 // Each test runs in a child process whose database holds the probe formats.
@@ -142,6 +144,32 @@ TEST_F(FormatTest, ColorModelSearchesDownThenUp)
         kelFileConfig up;
         fmt.applyDefaults(&src, up); // down from 5 to 1, then up to 8
         CHILD_EXPECT_EQ(up.getColorModel(), kelCMYK);
+    });
+}
+
+TEST_F(FormatTest, ColorModelSearchOfAGarbageValueStaysShort)
+{
+    class CountingProbe : public ProbeFormat {
+    public:
+        long long modelQuestions = 0;
+        int colorModelIsSupported(kelColorModel m) override
+        {
+            modelQuestions++;
+            return ProbeFormat::colorModelIsSupported(m);
+        }
+    };
+    EXPECT_IN_CHILD(db.c_str(), {
+        CountingProbe fmt;
+        fmt.models = modelBit(kelRGB);
+        for (int garbage : {INT_MIN, -1, 14, INT_MAX}) {
+            kelFileConfig src(nullptr, kelUChar, kelInterleaved, kelColorModel(garbage), kelLowerLeftOrigin,
+                              kelNoCompression);
+            kelFileConfig fc;
+            fmt.modelQuestions = 0;
+            fmt.applyDefaults(&src, fc);
+            CHILD_EXPECT_EQ(fc.getColorModel(), kelRGB);
+            CHILD_EXPECT(fmt.modelQuestions < 30);
+        }
     });
 }
 
