@@ -78,6 +78,15 @@ int mulChecked(uint64_t& acc, uint64_t factor)
     return !__builtin_mul_overflow(acc, factor, &acc);
 }
 
+// The arguments give only values of the enumerations, but a configuration
+// handed to create may carry anything; a color model of 0 is completed later.
+int layoutIsKnown(kelOrientation orientation, kelOrder order, kelColorModel cm)
+{
+    return orientation >= kelUpperLeftOrigin && orientation <= kelLeftLowerOrigin &&
+           (order == kelInterleaved || order == kelSequential || order == kelSeparate) &&
+           (cm == 0 || kelColorModelChans(cm) >= 0);
+}
+
 } // namespace
 
 struct kelRawFile::ArgsSeen {
@@ -165,7 +174,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
 
 kelStatus kelRawFile::completeGeometry()
 {
-    if (orientation < kelUpperLeftOrigin || orientation > kelLeftLowerOrigin)
+    if (!layoutIsKnown(orientation, order, cm))
         return kelBADPARAMS;
     if (size.x <= 0 || size.y <= 0 || size.c < 0 || size.z < 0)
         return kelBADPARAMS;

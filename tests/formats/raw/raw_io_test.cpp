@@ -246,6 +246,12 @@ TEST(RawCreate, RefusesGeometryThatCannotBeStored)
         kelFileConfig cfg(&dims, kelUChar, kelInterleaved, kelLuminance, kelOrientation(42));
         CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &cfg, nullptr, &sts) == nullptr);
         CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        kelFileConfig badOrder(&dims, kelUChar, kelOrder(3), kelLuminance, kelLowerLeftOrigin);
+        CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &badOrder, nullptr, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        kelFileConfig badModel(&dims, kelUChar, kelInterleaved, kelColorModel(99), kelLowerLeftOrigin);
+        CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &badModel, nullptr, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
         struct stat st;
         CHILD_EXPECT(stat(dir.file("h.raw").c_str(), &st) != 0); // nothing was created
         CHILD_EXPECT(stat(noSize.c_str(), &st) != 0);
