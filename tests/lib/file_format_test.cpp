@@ -49,8 +49,24 @@ TEST_F(FormatTest, AccessOfAReadOnlyEntry)
         // Nothing is supported, so no file of it can be created.
         kelFileConfig fc;
         CHILD_EXPECT_EQ(fmt.applyDefaults(static_cast<kelFileConfig*>(nullptr), fc), kelUNSUPPORTEDBYFORMAT);
-        CHILD_EXPECT_EQ(fmt.typeIsSupported(kelUChar), 0);
-        CHILD_EXPECT_EQ(fmt.getPreferredType(), 0);
+        // Every capability and every preference answers 0.
+        const int answers[] = {fmt.typeIsSupported(kelUChar),
+                               fmt.orderIsSupported(kelInterleaved),
+                               fmt.orientationIsSupported(kelLowerLeftOrigin),
+                               fmt.colorModelIsSupported(kelRGB),
+                               fmt.compressionIsSupported(kelNoCompression),
+                               fmt.sizeIsSupported(4, 4, 1, 3, kelLowerLeftOrigin),
+                               fmt.pagingIsSupported(),
+                               fmt.pageSizeIsSupported(4, 4, 1, 3, 4, 4, 1, 3, kelLowerLeftOrigin),
+                               fmt.randomAccessReadIsSupported(),
+                               fmt.randomAccessWriteIsSupported(),
+                               fmt.getPreferredType(),
+                               fmt.getPreferredOrder(),
+                               fmt.getPreferredOrientation(),
+                               fmt.getPreferredColorModel(3),
+                               fmt.getPreferredCompression()};
+        for (int a : answers)
+            CHILD_EXPECT_EQ(a, 0);
         int px = 4, py = 5, pz = 6, pc = 7;
         fmt.getPreferredPageSize(1, 1, 1, 1, px, py, pz, pc, kelLowerLeftOrigin);
         CHILD_EXPECT(px == 4 && py == 5 && pz == 6 && pc == 7);
