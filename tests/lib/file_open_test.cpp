@@ -225,6 +225,8 @@ TEST_F(OpenTest, FailedRetryLeaksNoDescriptor)
         CHILD_EXPECT_EQ(sts, kelFILEINDEXOOB);
         CHILD_EXPECT_EQ(probeLog.openCalls, 2);
         CHILD_EXPECT_EQ(lowestFreeFd(), freeFd);
+        // closed by the framework, and no longer the object's to close
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1);
     });
 }
 
