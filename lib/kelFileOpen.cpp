@@ -128,10 +128,12 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
     storeStatus(sts, status);
     if (sts == kelOKAY)
         return file;
-    // A plug-in that opened the file by name holds a descriptor of its own;
-    // forgetting it keeps a destructor that closes it from closing it twice.
-    if (plugInOpened && retried && file->fd >= 0) {
-        ::close(file->fd);
+    if (file) {
+        // A plug-in that opened the file by name holds a descriptor of its
+        // own. Every descriptor is closed here or stays the caller's, so the
+        // object forgets it: a destructor that closes it must not.
+        if (plugInOpened && retried && file->fd >= 0)
+            ::close(file->fd);
         file->fd = -1;
     }
     delete file;

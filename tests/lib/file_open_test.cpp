@@ -284,6 +284,7 @@ TEST_F(OpenTest, ImageIndex)
         CHILD_EXPECT_EQ(sts, kelFILEINDEXOOB);
         CHILD_EXPECT_EQ(probeLog.destroyed, 1);
         CHILD_EXPECT_EQ(probeLog.closeCalls, 0);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1); // the framework closed it
         CHILD_EXPECT_EQ(lowestFreeFd(), freeFd);
         kelFile* f = kelFile::open((data + ":0").c_str(), O_RDONLY, &sts);
         CHILD_EXPECT(f != nullptr);
@@ -310,6 +311,7 @@ TEST_F(OpenTest, OpenByDescriptorKeepsTheCallersDescriptor)
         CHILD_EXPECT(kelFile::open(fd, nullptr, O_RDONLY, &fmt, &sts) == nullptr);
         CHILD_EXPECT_EQ(sts, kelCORRUPTED);
         CHILD_EXPECT(fcntl(fd, F_GETFD) != -1);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1); // not the object's to close
         ::close(fd);
     });
 }
