@@ -212,6 +212,9 @@ kelFile* kelFile::create(kelFileDesc& fileDesc, kelFile* source, const kelFileCo
     storeStatus(sts, status);
     if (sts == kelOKAY)
         return file;
+    // The caller's descriptor stays open: the object must not close it.
+    if (file && fileDesc.getFileDesc() >= 0 && file->fd == fileDesc.getFileDesc())
+        file->fd = -1;
     delete file;
     return nullptr;
 }

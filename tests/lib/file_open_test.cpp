@@ -394,6 +394,13 @@ TEST_F(CreateTest, FailuresDestroyTheObject)
         CHILD_EXPECT_EQ(sts, probeLog.createResult);
         CHILD_EXPECT_EQ(probeLog.destroyed, 1);
         CHILD_EXPECT_EQ(probeLog.closeCalls, 0);
+        // a failing create leaves the caller's descriptor to the caller
+        int fd = ::open(name.c_str(), O_RDWR | O_CREAT, 0666);
+        CHILD_EXPECT(kelFile::create(fd, name.c_str(), nullptr, nullptr, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(probeLog.destroyed, 2);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1);
+        CHILD_EXPECT(fcntl(fd, F_GETFD) != -1);
+        ::close(fd);
     });
 }
 
