@@ -128,11 +128,13 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
     storeStatus(sts, status);
     if (sts == kelOKAY)
         return file;
-    if (file) {
-        // A plug-in that opened the file by name holds a descriptor of its
-        // own. Every descriptor is closed here or stays the caller's, so the
-        // object forgets it: a destructor that closes it must not.
-        if (plugInOpened && retried && file->fd >= 0)
+    // The descriptor that the object was given is the caller's or closed
+    // below, so the object forgets it: a destructor that closes its
+    // descriptor must leave it alone. One that the plug-in opened by name
+    // is closed when a later step failed, and stays the plug-in's when its
+    // own second openFile failed.
+    if (file && (!retried || plugInOpened)) {
+        if (retried && file->fd >= 0)
             ::close(file->fd);
         file->fd = -1;
     }
