@@ -68,8 +68,10 @@ kelFormat* kelFileDesc::lookupFormat(const char* formatName)
 
 void kelFileDesc::setFileDesc(int filedesc)
 {
-    fd = filedesc;
-    if (fd == -1)
+    // No negative number is a descriptor: it reads as none (-1) and must
+    // neither stand in for a missing name nor be read for a magic number.
+    fd = filedesc < 0 ? -1 : filedesc;
+    if (fd < 0)
         return;
     if (sts == kelBADPARAMS)
         sts = kelOKAY;

@@ -64,6 +64,24 @@ static kelFormat* formatForOpen(const kelFileDesc& fileDesc)
     return fmt;
 }
 
+void kelFile::attach(const kelFileDesc& fileDesc, int fdesc, int mode, kelFormat* fmt)
+{
+    filename = copyOrNull(fileDesc.getFileName());
+    fd = fdesc;
+    accessmode = mode;
+    format = fmt;
+    formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+}
+
+// Closes a descriptor that open made itself, and forgets it in the
+// descriptor object too, so that no closed number stays behind there.
+static void closeOwnFd(kelFileDesc& fileDesc, int& ownFd)
+{
+    ::close(ownFd);
+    ownFd = -1;
+    fileDesc.setFileDesc(-1);
+}
+
 kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
 {
     int ownFd = -1; // opened here; closed again when the open fails
@@ -90,16 +108,11 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
             return kelBADMAGIC;
         if ((sts = checkAccess(fmt, mode)) != kelOKAY || !(file = newFileObject(fmt, sts)))
             return sts;
-        file->filename = copyOrNull(fileDesc.getFileName());
-        file->fd = fdesc;
-        file->accessmode = mode;
-        file->format = fmt;
-        file->formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+        file->attach(fileDesc, fdesc, mode, fmt);
         sts = file->openFile();
         if (sts == kelUNSUPPORTEDBYLIBRARY && ownFd >= 0) {
             // The plug-in opens the file by name itself.
-            ::close(ownFd);
-            ownFd = -1;
+            closeOwnFd(fileDesc, ownFd);
             retried = 1;
             file->fd = -1;
             if (file->filename)
@@ -115,12 +128,19 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
     storeStatus(sts, status);
     if (sts == kelOKAY)
         return file;
-    // A plug-in that opened the file by name holds a descriptor of its own.
-    if (plugInOpened && retried && file->fd >= 0)
-        ::close(file->fd);
+    // The descriptor that the object was given is the caller's or closed
+    // below, so the object forgets it: a destructor that closes its
+    // descriptor must leave it alone. One that the plug-in opened by name
+    // is closed when a later step failed, and stays the plug-in's when its
+    // own second openFile failed.
+    if (file && (!retried || plugInOpened)) {
+        if (retried && file->fd >= 0)
+            ::close(file->fd);
+        file->fd = -1;
+    }
     delete file;
     if (ownFd >= 0)
-        ::close(ownFd);
+        closeOwnFd(fileDesc, ownFd);
     return nullptr;
 }
 
@@ -174,11 +194,7 @@ kelFile* kelFile::create(kelFileDesc& fileDesc, kelFile* source, const kelFileCo
             work = *cfg;
         if ((sts = fmt->applyDefaults(source, work)) != kelOKAY || !(file = newFileObject(fmt, sts)))
             return sts;
-        file->filename = copyOrNull(fileDesc.getFileName());
-        file->fd = fileDesc.getFileDesc();
-        file->accessmode = O_RDWR;
-        file->format = fmt;
-        file->formatArgs = copyOrNull(fileDesc.getFormatSpecific());
+        file->attach(fileDesc, fileDesc.getFileDesc(), O_RDWR, fmt);
         file->dtype = work.getDataType();
         file->order = work.getOrder();
         file->cm = work.getColorModel();
@@ -198,6 +214,9 @@ kelFile* kelFile::create(kelFileDesc& fileDesc, kelFile* source, const kelFileCo
     storeStatus(sts, status);
     if (sts == kelOKAY)
         return file;
+    // The caller's descriptor stays open: the object must not close it.
+    if (file && fileDesc.getFileDesc() >= 0 && file->fd == fileDesc.getFileDesc())
+        file->fd = -1;
     delete file;
     return nullptr;
 }

@@ -36,9 +36,12 @@ static kelDataType closestType(kelFormat* fmt, kelDataType start)
     return kelDataType(t);
 }
 
+// The nearest supported model: first downward from the source's model, then
+// upward. A value outside the enumeration starts at its nearer end, so that
+// no garbage value makes the search walk the int range.
 static kelColorModel closestColorModel(kelFormat* fmt, kelColorModel start, int nc)
 {
-    int m = start;
+    int m = start < 0 ? 0 : start > kelLuminanceAlpha ? int(kelLuminanceAlpha) : int(start);
     while (!fmt->colorModelIsSupported(kelColorModel(m)) && m > 1)
         m--;
     while (!fmt->colorModelIsSupported(kelColorModel(m)) && m < kelABGR)

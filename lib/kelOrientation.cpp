@@ -1,5 +1,7 @@
 #include <kel/kelOrientation.h>
 
+#include <limits.h>
+
 #include <utility>
 
 const char kelOrientationIsLow[9] = {1, 0, 0, 1, 1, 0, 0, 1, 1};
@@ -51,6 +53,23 @@ void kelMapFlipTrans(kelOrientation fromOrientation, kelFlip& flip, int& transXY
     flip = kelFlip((xFlip ? kelXFlip : 0) | (yFlip ? kelYFlip : 0));
 }
 
+static int clampToInt(long long v)
+{
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
+}
+
+// The start of a box counted from the far edge. Integer boxes are computed
+// wide and clamped, so that no request, however absurd, overflows.
+static int farStart(int size, int start, int extent)
+{
+    return clampToInt((long long)size - start - extent);
+}
+
+static float farStart(int size, float start, float extent)
+{
+    return float(size) - start - extent;
+}
+
 template <class T>
 static void mapTile(kelOrientation from, kelTile2D<T>& tile, kelFlip& flip, int& transXY, kelOrientation to,
                     const kelSize& size)
@@ -61,9 +80,9 @@ static void mapTile(kelOrientation from, kelTile2D<T>& tile, kelFlip& flip, int&
         std::swap(tile.nx, tile.ny);
     }
     if (flip & kelXFlip)
-        tile.x = T(size.x) - tile.x - tile.nx;
+        tile.x = farStart(size.x, tile.x, tile.nx);
     if (flip & kelYFlip)
-        tile.y = T(size.y) - tile.y - tile.ny;
+        tile.y = farStart(size.y, tile.y, tile.ny);
 }
 
 void kelMapTile(kelOrientation from, kelTile2D<int>& tile, kelFlip& flip, int& transXY, kelOrientation to,
@@ -94,17 +113,24 @@ void kelMapXY(kelOrientation from, float& x, float& y, kelOrientation to, const 
     if (transXY)
         std::swap(x, y);
     if (flip & kelXFlip)
-        x = float(size.x - 1) - x;
+        x = float(size.x - 1LL) - x;
     if (flip & kelYFlip)
-        y = float(size.y - 1) - y;
+        y = float(size.y - 1LL) - y;
+}
+
+// Truncation toward zero; a float beyond the int range (a large int may
+// round up to 2^31) is clamped instead of being undefined.
+static int truncToInt(float v)
+{
+    return v >= 2147483648.0f ? INT_MAX : v <= -2147483648.0f ? INT_MIN : int(v);
 }
 
 void kelMapXY(kelOrientation from, int& x, int& y, kelOrientation to, const kelSize& size)
 {
     float fx = float(x), fy = float(y);
     kelMapXY(from, fx, fy, to, size);
-    x = int(fx);
-    y = int(fy);
+    x = truncToInt(fx);
+    y = truncToInt(fy);
 }
 
 void kelMapXYSign(kelOrientation from, float& x, float& y, kelOrientation to)

@@ -78,6 +78,15 @@ int mulChecked(uint64_t& acc, uint64_t factor)
     return !__builtin_mul_overflow(acc, factor, &acc);
 }
 
+// The arguments give only values of the enumerations, but a configuration
+// handed to create may carry anything; a color model of 0 is completed later.
+int layoutIsKnown(kelOrientation orientation, kelOrder order, kelColorModel cm)
+{
+    return orientation >= kelUpperLeftOrigin && orientation <= kelLeftLowerOrigin &&
+           (order == kelInterleaved || order == kelSequential || order == kelSeparate) &&
+           (cm == 0 || kelColorModelChans(cm) >= 0);
+}
+
 } // namespace
 
 struct kelRawFile::ArgsSeen {
@@ -109,13 +118,16 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         kelError(kelSeverityWarning, "Missing value for %s parameter", arg.name);
         return;
     }
-    // A keyword value not in its table leaves the attribute as it was.
+    // A keyword value not in its table leaves the attribute, and everything
+    // derived from it, as it was; the result tells whether it was set.
     auto keyword = [&arg](auto& attr, const kelNameDesc* table, const char* message) {
         int id = lookupName(arg.value, table);
-        if (id < 0)
+        if (id < 0) {
             kelError(kelSeverityWarning, message, arg.value);
-        else
-            attr = std::remove_reference_t<decltype(attr)>(id);
+            return false;
+        }
+        attr = std::remove_reference_t<decltype(attr)>(id);
+        return true;
     };
     switch (kw) {
     case kwSize:
@@ -129,8 +141,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         seen.pageSize = 1;
         break;
     case kwColorModel:
-        keyword(cm, colorModels, "Unknown color model: %s");
-        if (!isOpen && cm != kelMultiSpectral && kelColorModelChans(cm) > 0) {
+        if (keyword(cm, colorModels, "Unknown color model: %s") && !isOpen && cm != kelMultiSpectral) {
             size.c = kelColorModelChans(cm);
             pageSize.c = 0; // completed from the order and the channel count
         }
@@ -139,8 +150,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         keyword(dtype, dataTypes, "Unknown data type: %s");
         break;
     case kwOrder:
-        keyword(order, orders, "Unknown dimension order: %s");
-        if (!isOpen)
+        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen)
             pageSize.c = 0;
         break;
     case kwOrientation:
@@ -164,7 +174,7 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
 
 kelStatus kelRawFile::completeGeometry()
 {
-    if (orientation < kelUpperLeftOrigin || orientation > kelLeftLowerOrigin)
+    if (!layoutIsKnown(orientation, order, cm))
         return kelBADPARAMS;
     if (size.x <= 0 || size.y <= 0 || size.c < 0 || size.z < 0)
         return kelBADPARAMS;

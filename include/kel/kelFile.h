@@ -165,6 +165,10 @@ protected:
     void* beginFileIO_arg;
     kelFileIOCallback endFileIO_CB;
     void* endFileIO_arg;
+
+private:
+    // The fields that open and create fill alike.
+    void attach(const kelFileDesc& fileDesc, int fdesc, int mode, kelFormat* fmt);
 };
 
 #endif

@@ -1,5 +1,7 @@
 #include "file_test_support.h"
 
+#include <limits.h>
+
 namespace {
 
 // Each test runs in a child process whose database holds the probe formats.
@@ -47,8 +49,24 @@ TEST_F(FormatTest, AccessOfAReadOnlyEntry)
         // Nothing is supported, so no file of it can be created.
         kelFileConfig fc;
         CHILD_EXPECT_EQ(fmt.applyDefaults(static_cast<kelFileConfig*>(nullptr), fc), kelUNSUPPORTEDBYFORMAT);
-        CHILD_EXPECT_EQ(fmt.typeIsSupported(kelUChar), 0);
-        CHILD_EXPECT_EQ(fmt.getPreferredType(), 0);
+        // Every capability and every preference answers 0.
+        const int answers[] = {fmt.typeIsSupported(kelUChar),
+                               fmt.orderIsSupported(kelInterleaved),
+                               fmt.orientationIsSupported(kelLowerLeftOrigin),
+                               fmt.colorModelIsSupported(kelRGB),
+                               fmt.compressionIsSupported(kelNoCompression),
+                               fmt.sizeIsSupported(4, 4, 1, 3, kelLowerLeftOrigin),
+                               fmt.pagingIsSupported(),
+                               fmt.pageSizeIsSupported(4, 4, 1, 3, 4, 4, 1, 3, kelLowerLeftOrigin),
+                               fmt.randomAccessReadIsSupported(),
+                               fmt.randomAccessWriteIsSupported(),
+                               fmt.getPreferredType(),
+                               fmt.getPreferredOrder(),
+                               fmt.getPreferredOrientation(),
+                               fmt.getPreferredColorModel(3),
+                               fmt.getPreferredCompression()};
+        for (int a : answers)
+            CHILD_EXPECT_EQ(a, 0);
         int px = 4, py = 5, pz = 6, pc = 7;
         fmt.getPreferredPageSize(1, 1, 1, 1, px, py, pz, pc, kelLowerLeftOrigin);
         CHILD_EXPECT(px == 4 && py == 5 && pz == 6 && pc == 7);
@@ -142,6 +160,32 @@ TEST_F(FormatTest, ColorModelSearchesDownThenUp)
         kelFileConfig up;
         fmt.applyDefaults(&src, up); // down from 5 to 1, then up to 8
         CHILD_EXPECT_EQ(up.getColorModel(), kelCMYK);
+    });
+}
+
+TEST_F(FormatTest, ColorModelSearchOfAGarbageValueStaysShort)
+{
+    class CountingProbe : public ProbeFormat {
+    public:
+        long long modelQuestions = 0;
+        int colorModelIsSupported(kelColorModel m) override
+        {
+            modelQuestions++;
+            return ProbeFormat::colorModelIsSupported(m);
+        }
+    };
+    EXPECT_IN_CHILD(db.c_str(), {
+        CountingProbe fmt;
+        fmt.models = modelBit(kelRGB);
+        for (int garbage : {INT_MIN, -1, 14, INT_MAX}) {
+            kelFileConfig src(nullptr, kelUChar, kelInterleaved, kelColorModel(garbage), kelLowerLeftOrigin,
+                              kelNoCompression);
+            kelFileConfig fc;
+            fmt.modelQuestions = 0;
+            fmt.applyDefaults(&src, fc);
+            CHILD_EXPECT_EQ(fc.getColorModel(), kelRGB);
+            CHILD_EXPECT(fmt.modelQuestions < 30);
+        }
     });
 }
 

@@ -225,6 +225,52 @@ TEST_F(OpenTest, FailedRetryLeaksNoDescriptor)
         CHILD_EXPECT_EQ(sts, kelFILEINDEXOOB);
         CHILD_EXPECT_EQ(probeLog.openCalls, 2);
         CHILD_EXPECT_EQ(lowestFreeFd(), freeFd);
+        // closed by the framework, and no longer the object's to close
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1);
+    });
+}
+
+TEST_F(OpenTest, DescriptorObjectForgetsWhatOpenClosed)
+{
+    EXPECT_IN_CHILD(db.c_str(), {
+        ProbeFormat fmt;
+        probeLog.openResults[0] = kelCORRUPTED;
+        kelFileDesc failing(data.c_str());
+        kelStatus sts = 0;
+        CHILD_EXPECT(kelFile::open(failing, O_RDONLY, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelCORRUPTED);
+        CHILD_EXPECT_EQ(failing.getFileDesc(), -1);
+
+        probeLog = ProbeLog();
+        probeLog.openResults[0] = kelUNSUPPORTEDBYLIBRARY;
+        kelFileDesc retried(data.c_str());
+        kelFile* f = kelFile::open(retried, O_RDONLY, &sts);
+        CHILD_EXPECT(f != nullptr);
+        CHILD_EXPECT_EQ(retried.getFileDesc(), -1); // closed before the second call
+        if (f)
+            f->close();
+    });
+}
+
+TEST_F(OpenTest, NegativeDescriptorIsNoDescriptor)
+{
+    EXPECT_IN_CHILD(db.c_str(), {
+        ProbeFormat fmt;
+        kelFileDesc desc(nullptr);
+        desc.setFileDesc(-2);
+        CHILD_EXPECT_EQ(desc.getStatus(), kelBADPARAMS);
+        CHILD_EXPECT_EQ(desc.getFileDesc(), -1);
+        kelStatus sts = 0;
+        CHILD_EXPECT(kelFile::open(-2, nullptr, O_RDONLY, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        CHILD_EXPECT(kelFile::create(-2, nullptr, nullptr, nullptr, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        // With a name, the path is opened as when no descriptor was given.
+        kelFile* f = kelFile::open(-2, data.c_str(), O_RDONLY, nullptr, &sts);
+        CHILD_EXPECT_EQ(sts, 0);
+        CHILD_EXPECT(f && f->getFileDesc() >= 0);
+        if (f)
+            f->close();
     });
 }
 
@@ -238,6 +284,7 @@ TEST_F(OpenTest, ImageIndex)
         CHILD_EXPECT_EQ(sts, kelFILEINDEXOOB);
         CHILD_EXPECT_EQ(probeLog.destroyed, 1);
         CHILD_EXPECT_EQ(probeLog.closeCalls, 0);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1); // the framework closed it
         CHILD_EXPECT_EQ(lowestFreeFd(), freeFd);
         kelFile* f = kelFile::open((data + ":0").c_str(), O_RDONLY, &sts);
         CHILD_EXPECT(f != nullptr);
@@ -264,6 +311,7 @@ TEST_F(OpenTest, OpenByDescriptorKeepsTheCallersDescriptor)
         CHILD_EXPECT(kelFile::open(fd, nullptr, O_RDONLY, &fmt, &sts) == nullptr);
         CHILD_EXPECT_EQ(sts, kelCORRUPTED);
         CHILD_EXPECT(fcntl(fd, F_GETFD) != -1);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1); // not the object's to close
         ::close(fd);
     });
 }
@@ -346,6 +394,13 @@ TEST_F(CreateTest, FailuresDestroyTheObject)
         CHILD_EXPECT_EQ(sts, probeLog.createResult);
         CHILD_EXPECT_EQ(probeLog.destroyed, 1);
         CHILD_EXPECT_EQ(probeLog.closeCalls, 0);
+        // a failing create leaves the caller's descriptor to the caller
+        int fd = ::open(name.c_str(), O_RDWR | O_CREAT, 0666);
+        CHILD_EXPECT(kelFile::create(fd, name.c_str(), nullptr, nullptr, &fmt, &sts) == nullptr);
+        CHILD_EXPECT_EQ(probeLog.destroyed, 2);
+        CHILD_EXPECT_EQ(probeLog.fdAtDestruction, -1);
+        CHILD_EXPECT(fcntl(fd, F_GETFD) != -1);
+        ::close(fd);
     });
 }
 

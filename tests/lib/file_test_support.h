@@ -118,12 +118,17 @@ struct ProbeLog {
     kelStatus flushResult = 0;
     kelStatus closeResult = 0;
     int numImgs = 1;
+    int fdAtDestruction = -2;
 };
 inline ProbeLog probeLog;
 
 class ProbeFile : public kelFile {
 public:
-    ~ProbeFile() override { probeLog.destroyed++; }
+    ~ProbeFile() override
+    {
+        probeLog.destroyed++;
+        probeLog.fdAtDestruction = fd;
+    }
 
     kelStatus flush() override
     {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <kel/kelOrientation.h>
 
+#include <limits.h>
+
 namespace {
 
 const kelOrientation all[] = {kelUpperLeftOrigin,  kelUpperRightOrigin, kelLowerRightOrigin, kelLowerLeftOrigin,
@@ -98,6 +100,16 @@ TEST(MapTile, RoundTripRestoresTheBox)
     }
 }
 
+TEST(MapTile, AbsurdBoxesClampInsteadOfOverflowing)
+{
+    kelTile2D<int> t(INT_MIN, INT_MAX, 1, INT_MAX);
+    kelMapTile(kelUpperLeftOrigin, t, kelLowerRightOrigin, kelSize(10, 10, 1, 1));
+    EXPECT_EQ(INT_MAX, t.x); // 10 - INT_MIN - 1
+    EXPECT_EQ(INT_MIN, t.y); // 10 - 2 * INT_MAX
+    EXPECT_EQ(1, t.nx);
+    EXPECT_EQ(INT_MAX, t.ny);
+}
+
 TEST(MapXY, PointsAndDirections)
 {
     int x = 0, y = 0;
@@ -130,6 +142,20 @@ TEST(MapXY, PointRoundTripInEveryOrientation)
         EXPECT_EQ(3, x) << o;
         EXPECT_EQ(17, y) << o;
     }
+}
+
+TEST(MapXY, PointsBeyondTheFloatRangeOfAnIntClamp)
+{
+    // INT_MAX rounds up to 2^31 as a float, one past the int range.
+    int x = INT_MAX, y = INT_MIN;
+    kelMapXY(kelUpperLeftOrigin, x, y, kelUpperLeftOrigin, kelSize(10, 10, 1, 1));
+    EXPECT_EQ(INT_MAX, x);
+    EXPECT_EQ(INT_MIN, y);
+    x = 0;
+    y = INT_MIN;
+    kelMapXY(kelUpperLeftOrigin, x, y, kelLowerRightOrigin, kelSize(10, 10, 1, 1));
+    EXPECT_EQ(9, x);
+    EXPECT_EQ(INT_MAX, y); // 9 - INT_MIN
 }
 
 TEST(OrientationIsMirror, OddNumberOfDifferences)

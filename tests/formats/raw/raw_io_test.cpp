@@ -209,6 +209,27 @@ TEST(RawCreate, ArgumentsReplaceTheDecidedValues)
     });
 }
 
+TEST(RawCreate, UnknownKeywordValuesChangeNothing)
+{
+    ScratchDir dir;
+    const std::string model = dir.file("m.raw%colormodel=bogus");
+    const std::string order = dir.file("o.raw%order=bogus");
+    EXPECT_RAW_CHILD({
+        const kelSize dims(4, 4, 1, 2), page(4, 4, 1, 1);
+        kelFileConfig cfg(&dims, kelUChar, kelInterleaved, kelLuminanceAlpha, kelLowerLeftOrigin,
+                          kelNoCompression, &page);
+        for (const std::string& name : {model, order}) {
+            kelStatus sts = -1;
+            kelFile* f = kelFile::create(name.c_str(), nullptr, &cfg, nullptr, &sts);
+            CHILD_EXPECT_EQ(sts, 0);
+            CHILD_EXPECT(f && f->getColorModel() == kelLuminanceAlpha && f->getOrder() == kelInterleaved);
+            CHILD_EXPECT(f && storedSize(f) == dims && storedPageSize(f) == page);
+            if (f)
+                f->close();
+        }
+    });
+}
+
 TEST(RawCreate, RefusesGeometryThatCannotBeStored)
 {
     ScratchDir dir;
@@ -224,6 +245,12 @@ TEST(RawCreate, RefusesGeometryThatCannotBeStored)
         const kelSize dims(4, 4, 1, 1);
         kelFileConfig cfg(&dims, kelUChar, kelInterleaved, kelLuminance, kelOrientation(42));
         CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &cfg, nullptr, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        kelFileConfig badOrder(&dims, kelUChar, kelOrder(3), kelLuminance, kelLowerLeftOrigin);
+        CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &badOrder, nullptr, &sts) == nullptr);
+        CHILD_EXPECT_EQ(sts, kelBADPARAMS);
+        kelFileConfig badModel(&dims, kelUChar, kelInterleaved, kelColorModel(99), kelLowerLeftOrigin);
+        CHILD_EXPECT(kelFile::create(badOrientation.c_str(), nullptr, &badModel, nullptr, &sts) == nullptr);
         CHILD_EXPECT_EQ(sts, kelBADPARAMS);
         struct stat st;
         CHILD_EXPECT(stat(dir.file("h.raw").c_str(), &st) != 0); // nothing was created
