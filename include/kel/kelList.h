@@ -113,6 +113,8 @@ private:
         kelListItem* f = link(first);
         kelListItem* l = link(last);
         KEL_ASSERT(f->isLinked() && l->isLinked());
+        if (pos == f) // the run already stands there; relinking would cut it loose
+            return;
         f->prev->next = l->next;
         l->next->prev = f->prev;
         f->prev = pos->prev;

@@ -135,6 +135,21 @@ TEST_F(List, RunsMoveBetweenLists)
     EXPECT_EQ((std::vector<int>{3, 5, 2}), values(b));
 }
 
+// Moving a run to where it already stands changes nothing.
+TEST_F(List, RunsMovedOntoThemselvesStayInPlace)
+{
+    for (Item* it : {&i1, &i2, &i3, &i4})
+        a.append(it);
+    a.insertSubList(&i1, &i2);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), valuesBackwards(a));
+    a.insertList(a);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    a.appendList(a);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), valuesBackwards(a));
+}
+
 TEST_F(List, ClearUnlinksEveryItem)
 {
     for (Item* it : {&i1, &i2, &i3})
