@@ -262,4 +262,19 @@ TEST_F(ListDeathTest, MisuseOfLinksAsserts)
     EXPECT_DEATH(unlinkItem(), HasSubstr("assertion failed: isLinked(), file "));
 }
 
+TEST_F(ListDeathTest, InsertingNextToAFreeItemAsserts)
+{
+    auto scenario = [](bool after) {
+        kelList<Item> list;
+        Item pos(1), item(2);
+        if (after)
+            list.insertAfter(&pos, &item);
+        else
+            list.insertBefore(&pos, &item);
+    };
+    const char* text = "assertion failed: !item->isLinked() && at->isLinked(), file ";
+    EXPECT_DEATH(scenario(true), HasSubstr(text));
+    EXPECT_DEATH(scenario(false), HasSubstr(text));
+}
+
 } // namespace
