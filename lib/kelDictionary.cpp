@@ -86,6 +86,6 @@ kelName* kelGlobalName(kelName* nm)
         return nm;
     if (dict->find(nm->name, 0))
         return nullptr;
-    dict->insert(nm);
-    return nm;
+    // A full dictionary refuses the name: it is not registered.
+    return dict->insert(nm) ? nm : nullptr;
 }

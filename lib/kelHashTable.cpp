@@ -35,10 +35,12 @@ void kelHashTable::clear()
     count = 0;
 }
 
+// The counts stop at the largest int instead of overflowing.
 void kelHashTable::noteProbes(int n)
 {
-    lookCount++;
-    totalLook += n;
+    if (lookCount < INT_MAX)
+        lookCount++;
+    totalLook = totalLook > INT_MAX - n ? INT_MAX : totalLook + n;
     if (n > maxLook)
         maxLook = n;
 }

@@ -80,6 +80,7 @@ kelLut::~kelLut()
 
 void kelLut::init(void* table, int tabChannels, kelDataType tabType, double min, double max, int length)
 {
+    void* owned = allocFlg;
     if (length < 1) {
         min = clampToInt(min);
         max = clampToInt(max);
@@ -91,6 +92,10 @@ void kelLut::init(void* table, int tabChannels, kelDataType tabType, double min,
         length = (int)len;
     }
     setup(table, tabChannels, tabType, min, max, length);
+    if (owned && owned == table)
+        allocFlg = owned;
+    else
+        free(owned);
 }
 
 // init without deriving the length: copies keep an empty table empty.

@@ -2,6 +2,8 @@
 #ifndef KEL_COORD_H
 #define KEL_COORD_H
 
+#include <limits.h>
+
 #include <kel/kelTypes.h>
 
 template <class T>
@@ -118,8 +120,15 @@ public:
     kelSize(const kelSize& o) = default;
     kelSize& operator=(const kelSize& o) = default;
 
-    // The number of elements the size spans.
-    explicit operator int() const { return x * y * z * c; }
+    // The number of elements the size spans; a count beyond int gives the
+    // int limit of its sign, so that an allocation of it fails instead of
+    // coming out too small.
+    explicit operator int() const
+    {
+        // Exact within int: every partial product is at most the result.
+        double n = double(x) * y * z * c;
+        return n > INT_MAX ? INT_MAX : n < INT_MIN ? INT_MIN : int(n);
+    }
 };
 
 #endif

@@ -58,17 +58,20 @@ public:
         KEL_ASSERT(!item->isLinked());
         hd.next->linkBefore(item);
     }
+    // `pos` must be an item of this list.
     void insertAfter(T* pos, T* it)
     {
         L* item = link(it);
-        KEL_ASSERT(!item->isLinked());
-        link(pos)->next->linkBefore(item);
+        L* at = link(pos);
+        KEL_ASSERT(!item->isLinked() && at->isLinked());
+        at->next->linkBefore(item);
     }
     void insertBefore(T* pos, T* it)
     {
         L* item = link(it);
-        KEL_ASSERT(!item->isLinked());
-        link(pos)->linkBefore(item);
+        L* at = link(pos);
+        KEL_ASSERT(!item->isLinked() && at->isLinked());
+        at->linkBefore(item);
     }
     void unlink(T* it)
     {
@@ -113,6 +116,8 @@ private:
         kelListItem* f = link(first);
         kelListItem* l = link(last);
         KEL_ASSERT(f->isLinked() && l->isLinked());
+        if (pos == f) // the run already stands there; relinking would cut it loose
+            return;
         f->prev->next = l->next;
         l->next->prev = f->prev;
         f->prev = pos->prev;

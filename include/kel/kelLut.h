@@ -47,6 +47,8 @@ public:
 
 protected:
     // A table that cannot be allocated comes out empty: no data, length 0.
+    // Storage the table owns is released, unless `table` is that storage,
+    // which the table then keeps owning.
     void init(void* table, int tabChannels, kelDataType tabType, double min, double max, int length);
 
 private:
@@ -65,8 +67,8 @@ private:
     void writeEntry(long long element, double val);
     void* entryAddress(double element) const;
 
-    void* data;
-    void* allocFlg;
+    void* data = nullptr;
+    void* allocFlg = nullptr;
     kelDataType type;
     int numChannels;
     unsigned int tabWidth;

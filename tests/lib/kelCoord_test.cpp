@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits.h>
+
 #include <kel/kelCoord.h>
 
 namespace {
@@ -69,6 +71,16 @@ TEST(Size, ConstructorsAndElementCount)
     EXPECT_EQ(s, u);
     kelSize sum = s + t;
     EXPECT_EQ(kelSize(8, 6, 4, 6), sum);
+}
+
+TEST(Size, ElementCountBeyondIntGivesTheLimit)
+{
+    EXPECT_EQ(INT_MAX, int(kelSize(65536, 65536, 1, 1)));
+    EXPECT_EQ(INT_MAX, int(kelSize(-65536, 65536, 65536, -65536)));
+    EXPECT_EQ(INT_MIN, int(kelSize(65536, -65536, 1, 1)));
+    EXPECT_EQ(0, int(kelSize(INT_MAX, INT_MAX, INT_MAX, 0)));
+    EXPECT_EQ(INT_MAX, int(kelSize(INT_MAX, 1, 1, 1)));
+    EXPECT_EQ(-6, int(kelSize(1, -2, 3, 1)));
 }
 
 } // namespace

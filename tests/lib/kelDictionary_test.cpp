@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
@@ -152,6 +153,30 @@ protected:
 TEST_F(GlobalNames, InternsAndRegisters)
 {
     EXPECT_EXIT(globalNameChecks(), testing::ExitedWithCode(0), testing::StrEq(""));
+}
+
+// Fills the process-wide dictionary to its last free slot; a name that can
+// no longer be registered is refused, not reported as registered.
+[[noreturn]] void fullGlobalDictChecks()
+{
+    kelDictionary* dict = kelGlobalDict();
+    char text[16];
+    for (int i = 0; dict->getNumEntries() < 131040; i++) {
+        snprintf(text, sizeof text, "n%d", i);
+        kelGlobalName(text);
+    }
+    if (dict->getSize() != 131041)
+        exit(1);
+    kelName* late = new kelName("late");
+    kelName* result = kelGlobalName(late);
+    bool held = dict->find("late", 0) == late;
+    delete late;
+    exit(result != nullptr ? 2 : held ? 3 : 0);
+}
+
+TEST_F(GlobalNames, FullDictionaryRefusesRegistration)
+{
+    EXPECT_EXIT(fullGlobalDictChecks(), testing::ExitedWithCode(0), testing::StrEq(""));
 }
 
 } // namespace

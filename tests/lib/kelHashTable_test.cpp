@@ -245,4 +245,22 @@ TEST(HashTable, Statistics)
     EXPECT_EQ(0, t.holds(&other));
 }
 
+// A long-lived table keeps counting without running past int.
+TEST(HashTable, StatisticsStopAtTheLargestInt)
+{
+    IntTable t(0);
+    Elem a(3, 1), b(3, 2);
+    t.insert(&a);
+    t.insert(&b);
+    t.lookCount = INT_MAX - 1;
+    t.totalLook = INT_MAX - 2;
+    t.lookup(b); // 2 slots
+    EXPECT_EQ(INT_MAX, t.lookCount);
+    EXPECT_EQ(INT_MAX, t.totalLook);
+    t.lookup(a);
+    EXPECT_EQ(INT_MAX, t.lookCount);
+    EXPECT_EQ(INT_MAX, t.totalLook);
+    EXPECT_EQ(2, t.maxLook);
+}
+
 } // namespace

@@ -135,6 +135,21 @@ TEST_F(List, RunsMoveBetweenLists)
     EXPECT_EQ((std::vector<int>{3, 5, 2}), values(b));
 }
 
+// Moving a run to where it already stands changes nothing.
+TEST_F(List, RunsMovedOntoThemselvesStayInPlace)
+{
+    for (Item* it : {&i1, &i2, &i3, &i4})
+        a.append(it);
+    a.insertSubList(&i1, &i2);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), valuesBackwards(a));
+    a.insertList(a);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    a.appendList(a);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), values(a));
+    EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), valuesBackwards(a));
+}
+
 TEST_F(List, ClearUnlinksEveryItem)
 {
     for (Item* it : {&i1, &i2, &i3})
@@ -245,6 +260,21 @@ TEST_F(ListDeathTest, MisuseOfLinksAsserts)
         item.unlink();
     };
     EXPECT_DEATH(unlinkItem(), HasSubstr("assertion failed: isLinked(), file "));
+}
+
+TEST_F(ListDeathTest, InsertingNextToAFreeItemAsserts)
+{
+    auto scenario = [](bool after) {
+        kelList<Item> list;
+        Item pos(1), item(2);
+        if (after)
+            list.insertAfter(&pos, &item);
+        else
+            list.insertBefore(&pos, &item);
+    };
+    const char* text = "assertion failed: !item->isLinked() && at->isLinked(), file ";
+    EXPECT_DEATH(scenario(true), HasSubstr(text));
+    EXPECT_DEATH(scenario(false), HasSubstr(text));
 }
 
 } // namespace
