@@ -3,7 +3,6 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
-#include <strings.h>
 
 kelName::kelName(const char* s) : name(nullptr)
 {
@@ -23,6 +22,20 @@ void kelName::setID(const char* id)
     name = copy;
 }
 
+// Names fold ASCII letters only, whatever the locale, so that hashing and
+// matching always agree.
+static int foldAscii(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+static int equalIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a && foldAscii(*a) == foldAscii(*b); a++, b++)
+        ;
+    return foldAscii(*a) == foldAscii(*b);
+}
+
 kelDictionary::kelDictionary(int maxEntries, int flag) : kelHashTable(maxEntries), ignoreCase(flag == 0) {}
 
 unsigned kelDictionary::hash(const char* s) const
@@ -31,8 +44,8 @@ unsigned kelDictionary::hash(const char* s) const
     int shift = 0;
     for (; s && *s; s++) {
         int c = static_cast<signed char>(*s);
-        if (ignoreCase && c >= 'A' && c <= 'Z')
-            c += 'a' - 'A';
+        if (ignoreCase)
+            c = foldAscii(c);
         h ^= uint32_t(int32_t(c)) << shift;
         shift += 17;
         if (shift >= 24)
@@ -65,7 +78,7 @@ int kelDictionary::match(const void* key, const kelHashElem* elem) const
     const char* name = static_cast<const kelName*>(elem)->name;
     if (!s || !name)
         return s == name;
-    return (ignoreCase ? strcasecmp(s, name) : strcmp(s, name)) == 0;
+    return ignoreCase ? equalIgnoringAsciiCase(s, name) : strcmp(s, name) == 0;
 }
 
 kelDictionary* kelGlobalDict()
