@@ -50,6 +50,7 @@ private:
     kelDbMatch* comparison();
     kelDbMatch* numberTerm();
     kelDbMatch* stringTerm();
+    bool number(int& value);
     bool offset(int& value);
 
     int token = 0;
@@ -356,16 +357,19 @@ kelDbMatch* Parser::comparison()
     return new kelDbMatch(op, left, right);
 }
 
-// "(" number ")" after a file-read keyword.
-bool Parser::offset(int& v)
+bool Parser::number(int& v)
 {
-    if (!expect('('))
-        return false;
     if (token != kelTokNUMBER)
         return fail();
     v = value.ival;
     advance();
-    return expect(')');
+    return true;
+}
+
+// "(" number ")" after a file-read keyword.
+bool Parser::offset(int& v)
+{
+    return expect('(') && number(v) && expect(')');
 }
 
 OpCode readKind(int tok)
@@ -417,23 +421,8 @@ kelDbMatch* Parser::stringTerm()
         return nullptr;
     }
     advance();
-    if (!expect('('))
-        return nullptr;
-    if (token != kelTokNUMBER) {
-        fail();
-        return nullptr;
-    }
-    int at = value.ival;
-    advance();
-    if (!expect(','))
-        return nullptr;
-    if (token != kelTokNUMBER) {
-        fail();
-        return nullptr;
-    }
-    int length = value.ival;
-    advance();
-    if (!expect(')'))
+    int at, length;
+    if (!expect('(') || !number(at) || !expect(',') || !number(length) || !expect(')'))
         return nullptr;
     return new kelDbMatch(FuncSTR, at, length);
 }
