@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 // Bytes a file read needs: offset plus length, or kelDbNeverMatches when a
 // negative offset or length (or an overflowing sum) would read outside the
 // bytes read.
@@ -65,7 +67,8 @@ std::vector<const kelDbMatch*> kelDbMatch::chain() const
     std::vector<const kelDbMatch*> nodes;
     for (const kelDbMatch* m = this; m && m->op == op; m = m->left)
         nodes.push_back(m);
-    return std::vector<const kelDbMatch*>(nodes.rbegin(), nodes.rend());
+    std::reverse(nodes.begin(), nodes.end());
+    return nodes;
 }
 
 // Left to right with short-circuit: an operand is evaluated only while the
