@@ -71,19 +71,19 @@ std::vector<const kelDbMatch*> kelDbMatch::chain() const
     return nodes;
 }
 
-// Left to right with short-circuit: an operand is evaluated only while the
-// result is still open.
+// Short-circuit: an operand is evaluated only while the result is still
+// open. Evaluation reads nothing but the data, so the operands are taken from
+// the outermost node inward, which walks the chain without listing it; this
+// runs for every entry on every magic-number search.
 int kelDbMatch::evalChain(const void* data) const
 {
-    std::vector<const kelDbMatch*> nodes = chain();
     // The operand value that settles the result: false for "&&", true for "||".
-    bool decided = op == CondOR;
-    if ((nodes.front()->left->eval(data).i != 0) == decided)
-        return decided;
-    for (const kelDbMatch* m : nodes)
+    const bool decided = op == CondOR;
+    const kelDbMatch* m = this;
+    for (; m->op == op; m = m->left)
         if ((m->right->eval(data).i != 0) == decided)
             return decided;
-    return !decided;
+    return m->eval(data).i != 0;
 }
 
 static int compareInts(OpCode op, int a, int b)
