@@ -90,7 +90,6 @@ int layoutIsKnown(kelOrientation orientation, kelOrder order, kelColorModel cm)
 } // namespace
 
 struct kelRawFile::ArgsSeen {
-    int size = 0;
     int pageSize = 0;
     int minimum = 0;
     int maximum = 0;
@@ -132,7 +131,6 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
     switch (kw) {
     case kwSize:
         readFour(arg.value, size);
-        seen.size = 1;
         if (!isOpen && !seen.pageSize)
             pageSize = kelSize(0, 0, 0, 0); // a new image size gets whole-image pages
         break;
