@@ -71,19 +71,19 @@ std::vector<const kelDbMatch*> kelDbMatch::chain() const
     return nodes;
 }
 
-// Short-circuit: an operand is evaluated only while the result is still
-// open. Evaluation reads nothing but the data, so the operands are taken from
-// the outermost node inward, which walks the chain without listing it; this
-// runs for every entry on every magic-number search.
+// Left to right with short-circuit: an operand is evaluated only while the
+// result is still open.
 int kelDbMatch::evalChain(const void* data) const
 {
+    std::vector<const kelDbMatch*> nodes = chain();
     // The operand value that settles the result: false for "&&", true for "||".
-    const bool decided = op == CondOR;
-    const kelDbMatch* m = this;
-    for (; m->op == op; m = m->left)
+    bool decided = op == CondOR;
+    if ((nodes.front()->left->eval(data).i != 0) == decided)
+        return decided;
+    for (const kelDbMatch* m : nodes)
         if ((m->right->eval(data).i != 0) == decided)
             return decided;
-    return m->eval(data).i != 0;
+    return !decided;
 }
 
 static int compareInts(OpCode op, int a, int b)
