@@ -64,8 +64,12 @@ static kelFormat* formatForOpen(const kelFileDesc& fileDesc)
     return fmt;
 }
 
+// Also run again before a retried openFile: the first one may have split
+// the argument text in place.
 void kelFile::attach(const kelFileDesc& fileDesc, int fdesc, int mode, kelFormat* fmt)
 {
+    free(filename);
+    free(formatArgs);
     filename = copyOrNull(fileDesc.getFileName());
     fd = fdesc;
     accessmode = mode;
@@ -114,7 +118,7 @@ kelFile* kelFile::open(kelFileDesc& fileDesc, int mode, kelStatus* status)
             // The plug-in opens the file by name itself.
             closeOwnFd(fileDesc, ownFd);
             retried = 1;
-            file->fd = -1;
+            file->attach(fileDesc, -1, mode, fmt);
             if (file->filename)
                 sts = file->openFile();
         }

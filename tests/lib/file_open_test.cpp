@@ -185,6 +185,21 @@ TEST_F(OpenTest, PluginThatOpensByNameIsCalledAgain)
     });
 }
 
+TEST_F(OpenTest, RetriedPluginSeesItsArgumentsWhole)
+{
+    EXPECT_IN_CHILD(db.c_str(), {
+        ProbeFormat fmt;
+        probeLog.openResults[0] = kelUNSUPPORTEDBYLIBRARY;
+        kelStatus sts = -1;
+        kelFile* f = kelFile::open((data + "%a=1 b=2%c").c_str(), O_RDONLY, &sts);
+        CHILD_EXPECT_EQ(sts, 0);
+        CHILD_EXPECT_EQ(probeLog.argsSeen[0], 3);
+        CHILD_EXPECT_EQ(probeLog.argsSeen[1], 3);
+        if (f)
+            f->close();
+    });
+}
+
 TEST_F(OpenTest, OnlyTheBareStatusIsRetried)
 {
     EXPECT_IN_CHILD(db.c_str(), {

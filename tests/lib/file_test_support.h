@@ -113,6 +113,7 @@ struct ProbeLog {
     int closeCalls = 0;
     int destroyed = 0;
     int fdSeen[4] = {-2, -2, -2, -2};
+    int argsSeen[4] = {-1, -1, -1, -1};
     kelStatus openResults[4] = {0, 0, 0, 0};
     kelStatus createResult = 0;
     kelStatus flushResult = 0;
@@ -191,8 +192,11 @@ protected:
     kelStatus openFile() override
     {
         int call = probeLog.openCalls++;
-        if (call < 4)
+        if (call < 4) {
+            kelParameterDesc params[8];
             probeLog.fdSeen[call] = fd;
+            probeLog.argsSeen[call] = parseArguments(params, 8);
+        }
         kelStatus sts = call < 4 ? probeLog.openResults[call] : 0;
         if (sts == kelOKAY && fd < 0 && filename)
             fd = ::open(filename, accessmode);
