@@ -24,7 +24,11 @@ static const char usageText[] =
     "followed by #Raw and the format arguments that describe its layout.\n"
     "\n"
     "  -l, --list  print the names and what each image shows, write nothing\n"
-    "  -h, --help  print this help and exit\n";
+    "  -h, --help  print this help and exit\n"
+    "\n"
+    "DIR must exist. Each image is written under a temporary name and renamed\n"
+    "when complete. Exit status: 0 on success, 1 when an image could not be\n"
+    "written, 2 on a command-line error.\n";
 
 static std::string openName(const std::string& path, const kelSampleImage& sample)
 {
