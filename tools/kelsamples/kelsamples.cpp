@@ -16,6 +16,7 @@
 #include "kelSampleImages.h"
 #include "kelToolErrorLog.h"
 #include "kelToolOutputFile.h"
+#include "kelToolStdout.h"
 
 static const char usageText[] =
     "Usage: kelsamples [DIR]\n"
@@ -108,5 +109,5 @@ int main(int argc, char** argv)
         else
             printf("%s\n", openName(path, *sample).c_str());
     }
-    return EXIT_SUCCESS;
+    return kelToolFinishOutput("kelsamples", EXIT_SUCCESS);
 }

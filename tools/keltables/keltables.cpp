@@ -3,9 +3,12 @@
 // mean.
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <kel/kel.h>
+
+#include "kelToolStdout.h"
 
 namespace {
 
@@ -122,12 +125,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (argc == 1) {
+    if (argc == 1)
         for (const Table& t : tables)
             t.print();
-        return 0;
-    }
     for (int i = 1; i < argc; i++)
         findTable(argv[i])->print();
-    return 0;
+    return kelToolFinishOutput("keltables", EXIT_SUCCESS);
 }
