@@ -52,7 +52,8 @@ int kelToolParseKeyword(const std::string& option, const char* text, const kelTo
     return value;
 }
 
-std::string kelToolSizeText(const kelSize& s)
+std::string kelToolSizeText(const kelSize& s, char separator)
 {
-    return std::to_string(s.x) + "x" + std::to_string(s.y) + "x" + std::to_string(s.z) + "x" + std::to_string(s.c);
+    const std::string sep(1, separator);
+    return std::to_string(s.x) + sep + std::to_string(s.y) + sep + std::to_string(s.z) + sep + std::to_string(s.c);
 }

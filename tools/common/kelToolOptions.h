@@ -23,7 +23,7 @@ long kelToolParseNumber(const std::string& option, const char* text, long minVal
 // A keyword of `table`.
 int kelToolParseKeyword(const std::string& option, const char* text, const kelToolName* table);
 
-// "XxYxZxC" of a size.
-std::string kelToolSizeText(const kelSize& s);
+// "XxYxZxC" of a size, or its components joined by another separator.
+std::string kelToolSizeText(const kelSize& s, char separator = 'x');
 
 #endif

@@ -5,11 +5,7 @@
 #include <kel/kelFile.h>
 
 #include "kelToolNames.h"
-
-static std::string commaList(const kelSize& s)
-{
-    return std::to_string(s.x) + "," + std::to_string(s.y) + "," + std::to_string(s.z) + "," + std::to_string(s.c);
-}
+#include "kelToolOptions.h"
 
 // The Raw format knows orientations by two letters only.
 static const char* rawOrientation(kelOrientation o)
@@ -30,9 +26,9 @@ static const char* rawColorModel(kelColorModel cm)
 std::string kelToolRawArguments(const kelToolRawLayout& l)
 {
     std::string args = std::string("colormodel=") + rawColorModel(l.cm);
-    args += "%size=" + commaList(l.size);
+    args += "%size=" + kelToolSizeText(l.size, ',');
     if (int(l.pageSize) != 0)
-        args += "%pagesize=" + commaList(l.pageSize);
+        args += "%pagesize=" + kelToolSizeText(l.pageSize, ',');
     args += std::string("%type=") + kelToolNameOf(kelToolDataTypes, l.dtype);
     args += std::string("%order=") + kelToolNameOf(kelToolOrders, l.order);
     args += std::string("%orientation=") + rawOrientation(l.orientation);

@@ -17,6 +17,7 @@
 #include "kelCopyOptions.h"
 #include "kelCopyPixels.h"
 #include "kelToolErrorLog.h"
+#include "kelToolImageIndex.h"
 #include "kelToolNames.h"
 #include "kelToolOptions.h"
 #include "kelToolOutputFile.h"
@@ -131,13 +132,6 @@ FilePtr openSource(const kelCopyOptions& opts, kelToolErrorLog& log)
     return src;
 }
 
-int sourceIndex(const kelCopyOptions& opts)
-{
-    int index = -1;
-    free(kelFile::parseFileName(opts.source.c_str(), nullptr, &index, nullptr));
-    return index;
-}
-
 // A palette destination takes the source's colormap; without one its
 // indices would mean nothing.
 void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log)
@@ -230,7 +224,7 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     kelStatus sts = out.reserve(name.path);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
-    bool oneImage = sourceIndex(opts) >= 0;
+    bool oneImage = kelToolImageIndex(opts.source.c_str()) >= 0;
     int count = oneImage ? 1 : src->getNumImgs();
     if (!oneImage && src->getCurrentImg() != 0)
         src->setCurrentImg(0);

@@ -65,7 +65,8 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     kelConfig from(type, kelInterleaved, nc, fill ? spread.data() : nullptr, 0, ori);
     kelConfig to(type, kelInterleaved, nc, nullptr, 0, ori);
 
-    kelCopyProgress progress(how.label, long(size.y) * size.z, how.progress && rows < size.y * size.z);
+    long totalRows = long(size.y) * size.z;
+    kelCopyProgress progress(how.label, totalRows, how.progress && rows < totalRows);
     kelStatus sts = kelOKAY;
     for (int z = 0; z < size.z && sts == kelOKAY; ++z)
         for (int y = 0; y < size.y && sts == kelOKAY; y += rows) {

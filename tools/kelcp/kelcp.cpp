@@ -2,10 +2,11 @@
 #include "kelCopyJob.h"
 #include "kelCopyOptions.h"
 #include "kelToolErrorLog.h"
+#include "kelToolStdout.h"
 
 int main(int argc, char** argv)
 {
     kelCopyOptions opts = kelCopyParseOptions(argc, argv);
     kelToolErrorLog log("kelcp");
-    return kelCopyRun(opts, log);
+    return kelToolFinishOutput("kelcp", kelCopyRun(opts, log));
 }

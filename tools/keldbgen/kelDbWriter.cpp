@@ -45,6 +45,21 @@ const char* comparisonText(OpCode op)
     }
 }
 
+// The name under which a one-argument function reads back; the signed int
+// function is "long".
+const char* functionName(OpCode op)
+{
+    static const struct {
+        OpCode op;
+        const char* name;
+    } names[] = {{FuncUCHAR, "uchar"}, {FuncCHAR, "char"}, {FuncUSHORT, "ushort"}, {FuncSHORT, "short"},
+                 {FuncUINT, "ulong"}};
+    for (const auto& n : names)
+        if (n.op == op)
+            return n.name;
+    return "long";
+}
+
 template <typename... Args>
 std::string format(const char* fmt, Args... args)
 {
@@ -85,23 +100,8 @@ void MatchWriter::writeLeaf(const kelDbMatch* m)
     case FuncSTR:
         put(format("string(%d,%d)", m->ival1, m->ival2));
         break;
-    case FuncUCHAR:
-        put(format("uchar(%d)", m->ival1));
-        break;
-    case FuncCHAR:
-        put(format("char(%d)", m->ival1));
-        break;
-    case FuncUSHORT:
-        put(format("ushort(%d)", m->ival1));
-        break;
-    case FuncSHORT:
-        put(format("short(%d)", m->ival1));
-        break;
-    case FuncUINT:
-        put(format("ulong(%d)", m->ival1));
-        break;
     default:
-        put(format("long(%d)", m->ival1));
+        put(format("%s(%d)", functionName(m->op), m->ival1));
         break;
     }
 }

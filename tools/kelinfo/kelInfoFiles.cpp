@@ -1,13 +1,13 @@
 #include "kelInfoFiles.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 
 #include <kel/kelColormap.h>
 #include <kel/kelFile.h>
 #include <kel/kelFormat.h>
 
 #include "kelToolErrorLog.h"
+#include "kelToolImageIndex.h"
 #include "kelToolNames.h"
 
 static nlohmann::json sizeArray(const kelSize& s)
@@ -58,17 +58,10 @@ static nlohmann::json currentImage(kelFile& file)
     return image;
 }
 
-static int requestedIndex(const char* name)
-{
-    int index = -1;
-    free(kelFile::parseFileName(name, nullptr, &index, nullptr));
-    return index;
-}
-
 static nlohmann::json allImages(kelFile& file, const char* name, kelToolErrorLog& log)
 {
     nlohmann::json images = nlohmann::json::array();
-    if (requestedIndex(name) >= 0) {
+    if (kelToolImageIndex(name) >= 0) {
         images.push_back(currentImage(file));
         return images;
     }

@@ -9,6 +9,7 @@
 #include "kelInfoFormats.h"
 #include "kelInfoTable.h"
 #include "kelToolErrorLog.h"
+#include "kelToolStdout.h"
 
 static const char usageText[] =
     "Usage: kelinfo [--json] [FILE...]\n"
@@ -27,7 +28,7 @@ static const char usageText[] =
     "\n"
     "The database is the file named by KEL_DATABASE, else the installed one.\n"
     "Exit status: 0 on success, 1 when a file or the database could not be\n"
-    "read, 2 on a command-line error.\n";
+    "read or the output could not be written, 2 on a command-line error.\n";
 
 struct InfoOptions {
     bool json = false;
@@ -110,7 +111,6 @@ int main(int argc, char** argv)
 {
     InfoOptions opts = parseOptions(argc, argv);
     kelToolErrorLog log("kelinfo");
-    if (opts.firstFile >= argc)
-        return listFormats(opts, log);
-    return describeFiles(opts, argc, argv, log);
+    int status = opts.firstFile >= argc ? listFormats(opts, log) : describeFiles(opts, argc, argv, log);
+    return kelToolFinishOutput("kelinfo", status);
 }

@@ -16,6 +16,7 @@
 #include "kelSampleImages.h"
 #include "kelToolErrorLog.h"
 #include "kelToolOutputFile.h"
+#include "kelToolStdout.h"
 
 static const char usageText[] =
     "Usage: kelsamples [DIR]\n"
@@ -24,7 +25,11 @@ static const char usageText[] =
     "followed by #Raw and the format arguments that describe its layout.\n"
     "\n"
     "  -l, --list  print the names and what each image shows, write nothing\n"
-    "  -h, --help  print this help and exit\n";
+    "  -h, --help  print this help and exit\n"
+    "\n"
+    "DIR must exist. Each image is written under a temporary name and renamed\n"
+    "when complete. Exit status: 0 on success, 1 when an image could not be\n"
+    "written, 2 on a command-line error.\n";
 
 static std::string openName(const std::string& path, const kelSampleImage& sample)
 {
@@ -104,5 +109,5 @@ int main(int argc, char** argv)
         else
             printf("%s\n", openName(path, *sample).c_str());
     }
-    return EXIT_SUCCESS;
+    return kelToolFinishOutput("kelsamples", EXIT_SUCCESS);
 }

@@ -3,9 +3,12 @@
 // mean.
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <kel/kel.h>
+
+#include "kelToolStdout.h"
 
 namespace {
 
@@ -99,12 +102,12 @@ const Table* findTable(const char* name)
     return nullptr;
 }
 
-void usage(FILE* out, const char* program)
+void usage(FILE* out)
 {
-    fprintf(out, "usage: %s [table...]\ntables:", program);
+    fputs("usage: keltables [table...]\ntables:", out);
     for (const Table& t : tables)
         fprintf(out, " %s", t.name);
-    fprintf(out, "\nWithout arguments every table is printed.\n");
+    fprintf(out, "\nWithout arguments every table is printed. Exit status: 0, or 2 for an unknown table.\n");
 }
 
 } // namespace
@@ -113,21 +116,19 @@ int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "-h") == 0 || strcmp(argv[i], "--help") == 0) {
-            usage(stdout, argv[0]);
+            usage(stdout);
             return 0;
         }
         if (!findTable(argv[i])) {
-            fprintf(stderr, "%s: unknown table \"%s\"\n", argv[0], argv[i]);
-            usage(stderr, argv[0]);
+            fprintf(stderr, "keltables: unknown table \"%s\"\n", argv[i]);
+            usage(stderr);
             return 2;
         }
     }
-    if (argc == 1) {
+    if (argc == 1)
         for (const Table& t : tables)
             t.print();
-        return 0;
-    }
     for (int i = 1; i < argc; i++)
         findTable(argv[i])->print();
-    return 0;
+    return kelToolFinishOutput("keltables", EXIT_SUCCESS);
 }

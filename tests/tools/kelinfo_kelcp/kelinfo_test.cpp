@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <stdarg.h>
+#include <stdlib.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <regex>
@@ -155,6 +157,14 @@ TEST(KelinfoUsage, HelpAndUnknownOptions)
     EXPECT_NE(std::string::npos, help.out.find("Usage: kelinfo"));
     ToolResult bad = runTool(KELINFO_PROGRAM, {"--bogus"});
     EXPECT_EQ(2, bad.status);
+}
+
+TEST(KelinfoOutput, AnOutputThatCannotBeWrittenIsAFailure)
+{
+    std::string command = std::string("'") + KELINFO_PROGRAM + "' >/dev/full 2>/dev/null";
+    int status = system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(1, WEXITSTATUS(status));
 }
 
 TEST(Kelsamples, WritesImagesThatOpenUnderThePrintedNames)
