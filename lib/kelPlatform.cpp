@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #ifndef KEL_SYSTEM_DIR
 #error "KEL_SYSTEM_DIR must name the directory of the default database"
@@ -45,12 +46,16 @@ void* kelPlatformLoadLibrary(const char* name)
     void* handle = dlopen(name, RTLD_NOW | RTLD_GLOBAL);
     if (handle || strchr(name, '/'))
         return handle;
-    for (const std::string& dir : {std::string(kelPlatformSystemDirectory()), coreLibraryDirectory()}) {
-        if (dir.empty())
-            continue;
-        handle = dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_GLOBAL);
-        if (handle)
-            return handle;
+    std::vector<std::string> dirs{kelPlatformSystemDirectory()};
+    const std::string core = coreLibraryDirectory();
+    if (!core.empty()) {
+        dirs.push_back(core);
+        // The plug-ins' own directory beside the core keeps an installed
+        // tree working after it has been moved elsewhere.
+        dirs.push_back(core + "/kel");
     }
+    for (const std::string& dir : dirs)
+        if ((handle = dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_GLOBAL)))
+            return handle;
     return nullptr;
 }
