@@ -93,18 +93,23 @@ void kelConvIter::convert(const kelTile3D<int>& area)
 
 // --- plan -----------------------------------------------------------------
 
+// Element index of channel 0 of pixel (x, y, z); a mirrored axis counts
+// from the block's far edge.
+static long kelElemIndex(const kelConverter& c, long x, long y, long z)
+{
+    long ox = c.flipX ? c.area.nx - 1 : 0, oy = c.flipY ? c.area.ny - 1 : 0;
+    return long(c.stride.x) * (x - c.area.x - ox) + long(c.stride.y) * (y - c.area.y - oy) +
+           long(c.stride.z) * (z - c.area.z);
+}
+
 long kelConvIter::destIndex(long x, long y, long z) const
 {
-    long ox = dst.flipX ? dst.area.nx - 1 : 0, oy = dst.flipY ? dst.area.ny - 1 : 0;
-    return long(dst.stride.x) * (x - dst.area.x - ox) + long(dst.stride.y) * (y - dst.area.y - oy) +
-           long(dst.stride.z) * (z - dst.area.z);
+    return kelElemIndex(dst, x, y, z);
 }
 
 long kelConvIter::sourceIndex(long x, long y, long z) const
 {
-    long ox = src.flipX ? src.area.nx - 1 : 0, oy = src.flipY ? src.area.ny - 1 : 0;
-    return long(src.stride.x) * (x - src.area.x - ox) + long(src.stride.y) * (y - src.area.y - oy) +
-           long(src.stride.z) * (z - src.area.z);
+    return kelElemIndex(src, x, y, z);
 }
 
 int kelConvIter::reset()

@@ -23,9 +23,6 @@ int fitsInt(long long v)
     return v >= INT_MIN && v <= INT_MAX;
 }
 
-} // namespace
-namespace {
-
 enum Op { GetTile = 0, SetTile = 1 };
 
 // Everything one transfer needs, fixed before the page walk.

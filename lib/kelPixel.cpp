@@ -2,10 +2,15 @@
 
 #include <kel/kelDataSize.h>
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "kelElement.h"
+
+// kelDataSize's answer for sizes past its range: more than a pixel can hold
+// (no int count of components of any type comes to that many bytes).
+static const unsigned int kelTooLarge = UINT_MAX;
 
 void kelPixel::init()
 {
@@ -39,6 +44,8 @@ unsigned int kelPixel::byteSize() const
 void kelPixel::set(kelDataType tp, int nc, const void* dat)
 {
     unsigned int newSize = nc > 0 ? kelDataSize(tp, nc) : 0;
+    if (newSize == kelTooLarge) // as an allocation that fails: the pixel stays as it was
+        return;
     if (newSize == 0) {
         // No type, no components or no data type at all: nothing to store.
         free(data);
@@ -102,10 +109,11 @@ void kelPixel::setElem(double eval, int index)
     if (index < 0 || (dtype && kelDataSize(dtype, 1) == 0))
         return;
     if (index >= nchans) {
-        if (index == 0x7fffffff)
+        if (index == INT_MAX)
             return;
         kelDataType tp = dtype ? dtype : kelDouble;
-        void* grown = calloc(kelDataSize(tp, index + 1), 1);
+        unsigned int size = kelDataSize(tp, index + 1);
+        void* grown = size == kelTooLarge ? nullptr : calloc(size, 1);
         if (!grown)
             return;
         if (data)
@@ -121,22 +129,27 @@ void kelPixel::setElem(double eval, int index)
     });
 }
 
+// The component that `better` prefers to every other one, each read once.
+template <class Better>
+static double kelPickElem(const kelPixel& p, Better better)
+{
+    double m = p.getElem(0);
+    for (int k = 1; k < p.getNumChans(); k++) {
+        double v = p.getElem(k);
+        if (better(v, m))
+            m = v;
+    }
+    return m;
+}
+
 double kelPixel::min() const
 {
-    double m = getElem(0);
-    for (int k = 1; k < nchans; k++)
-        if (getElem(k) < m)
-            m = getElem(k);
-    return m;
+    return kelPickElem(*this, [](double a, double b) { return a < b; });
 }
 
 double kelPixel::max() const
 {
-    double m = getElem(0);
-    for (int k = 1; k < nchans; k++)
-        if (getElem(k) > m)
-            m = getElem(k);
-    return m;
+    return kelPickElem(*this, [](double a, double b) { return a > b; });
 }
 
 int kelPixel::operator==(const kelPixel& p) const

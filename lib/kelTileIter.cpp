@@ -89,13 +89,6 @@ void kelTileIter::setPageBorder(const kelXYZ<int>& b, int incBorder)
 void kelTileIter::setTile(const kelTile3D<int>& t, int nc, const kelConfig* config, int talign)
 {
     request = t;
-    ox = t.x;
-    oy = t.y;
-    oz = t.z;
-    ex = clampInt((long long)t.x + t.nx);
-    ey = clampInt((long long)t.y + t.ny);
-    ez = clampInt((long long)t.z + t.nz);
-
     chanList = config ? config->channels : nullptr;
     int n = config && config->nchans >= 1 ? config->nchans : nc;
     int first = config ? config->choff : 0;
@@ -103,17 +96,30 @@ void kelTileIter::setTile(const kelTile3D<int>& t, int nc, const kelConfig* conf
         // The real range follows from the list once the page's channel
         // count is known.
         cLen = n;
-        oc = nc;
-        ec = 0;
+        requestOc = nc;
+        requestEc = 0;
     } else {
         cLen = 0;
-        oc = first;
-        ec = clampInt((long long)first + n);
+        requestOc = first;
+        requestEc = clampInt((long long)first + n);
     }
-    requestOc = oc;
-    requestEc = ec;
+    takeRequest();
     this->talign = talign;
     altered = 1;
+}
+
+// The region and channel range as requested, before reset fits them to
+// the page grid.
+void kelTileIter::takeRequest()
+{
+    ox = request.x;
+    oy = request.y;
+    oz = request.z;
+    ex = clampInt((long long)request.x + request.nx);
+    ey = clampInt((long long)request.y + request.ny);
+    ez = clampInt((long long)request.z + request.nz);
+    oc = requestOc;
+    ec = requestEc;
 }
 
 int kelTileIter::more()
@@ -156,14 +162,7 @@ void kelTileIter::reset()
     altered = 0;
     exhausted = 0;
     pageCount = 0;
-    ox = request.x;
-    oy = request.y;
-    oz = request.z;
-    ex = clampInt((long long)request.x + request.nx);
-    ey = clampInt((long long)request.y + request.ny);
-    ez = clampInt((long long)request.z + request.nz);
-    oc = requestOc;
-    ec = requestEc;
+    takeRequest();
     if (ox >= ex || oy >= ey || oz >= ez)
         return;
 

@@ -38,6 +38,7 @@ public:
 
 private:
     void reset();
+    void takeRequest();
     void spanListedChannels();
     int placeStarts();
     int nextChannelGroup();

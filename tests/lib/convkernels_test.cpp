@@ -36,6 +36,7 @@ TEST(ConvKernels, SplitAndJoinPixels)
             }
             std::vector<uint8_t> out(size_t(n * nc) + 1, 0xee);
             kelJoinPixels(p, nc, n, out.data());
+            EXPECT_EQ(0xee, out.back()); // nothing past the end
             out.pop_back();
             EXPECT_EQ(in, out) << "nc " << nc << " n " << n;
         }

@@ -69,6 +69,20 @@ TEST(Pixel, StorageIsReusedWhileItFits)
     EXPECT_EQ(8.0, p.getElem(1));
 }
 
+TEST(Pixel, SizesPastTheByteCountsRangeLeaveThePixelAsItWas)
+{
+    // 600000000 doubles take 4.8e9 bytes, more than a byte count holds:
+    // storage of the capped count would be too small for the components.
+    double v[] = {1.5, 2.5};
+    kelPixel p(kelDouble, 2, v);
+    p.set(kelDouble, 600000000, nullptr);
+    EXPECT_EQ(2, p.getNumChans());
+    EXPECT_EQ(2.5, p.getElem(1));
+    p.setElem(1.0, 599999999);
+    EXPECT_EQ(2, p.getNumChans());
+    EXPECT_EQ(1.5, p.getElem(0));
+}
+
 TEST(Pixel, SetElemTruncatesWithoutClamping)
 {
     kelPixel p(kelUChar, 1, nullptr);
