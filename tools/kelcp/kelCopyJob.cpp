@@ -226,8 +226,8 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
         throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
     bool oneImage = kelToolImageIndex(opts.source.c_str()) >= 0;
     int count = oneImage ? 1 : src->getNumImgs();
-    if (!oneImage && src->getCurrentImg() != 0)
-        src->setCurrentImg(0);
+    if (!oneImage && src->getCurrentImg() != 0 && (sts = src->setCurrentImg(0)) != kelOKAY)
+        throw CopyFailure{opts.source + ":0", kelToolErrorLog::statusText(sts)};
     FilePtr dst = createDestination(opts, name, format, out, *src);
     copyImage(opts, *src, *dst, log);
     for (int i = 1; i < count; ++i) {
