@@ -13,11 +13,13 @@
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
+#include <kel/kelTag.h>
 
 #include "kelCopyOptions.h"
 #include "kelCopyPixels.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
+#include "kelToolItems.h"
 #include "kelToolNames.h"
 #include "kelToolOptions.h"
 #include "kelToolOutputFile.h"
@@ -151,9 +153,32 @@ void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelTo
                  " keeps no colormap; palette indices are copied without it");
 }
 
-void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log)
+// Between files of one format the format's items go along (an animation keeps
+// its timing); file-wide ones with the first image. Items the source does not
+// hold are left at the destination's defaults.
+void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool firstImage)
+{
+    if (src.getFormat() != dst.getFormat())
+        return;
+    int count = 0;
+    kelToolItem* items = kelToolItemsOf(src, count);
+    for (int i = 0; i < count; ++i) {
+        if (!items[i].carried || (items[i].scope == kelToolItemFile && !firstImage))
+            continue;
+        kelTag tag(&items[i].desc);
+        if (tag.read(&src) != kelOKAY)
+            continue;
+        kelStatus sts = tag.write(&dst);
+        if (sts != kelOKAY)
+            throw CopyFailure{opts.destination, std::string("cannot set ") + items[i].desc.name + ": " +
+                                                    kelToolErrorLog::statusText(sts)};
+    }
+}
+
+void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool firstImage)
 {
     carryColormap(opts, src, dst, log);
+    carryItems(opts, src, dst, firstImage);
     std::string problem;
     kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination};
     kelStatus sts = kelCopyPixels(src, dst, how, problem);
@@ -229,10 +254,10 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     if (!oneImage && src->getCurrentImg() != 0 && (sts = src->setCurrentImg(0)) != kelOKAY)
         throw CopyFailure{opts.source + ":0", kelToolErrorLog::statusText(sts)};
     FilePtr dst = createDestination(opts, name, format, out, *src);
-    copyImage(opts, *src, *dst, log);
+    copyImage(opts, *src, *dst, log, true);
     for (int i = 1; i < count; ++i) {
         appendImage(opts, *src, *dst, i, count);
-        copyImage(opts, *src, *dst, log);
+        copyImage(opts, *src, *dst, log, false);
     }
     finish(opts, std::move(dst), out, name);
 }

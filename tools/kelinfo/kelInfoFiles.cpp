@@ -6,6 +6,7 @@
 #include <kel/kelFile.h>
 #include <kel/kelFormat.h>
 
+#include "kelInfoItems.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
 #include "kelToolNames.h"
@@ -55,6 +56,7 @@ static nlohmann::json currentImage(kelFile& file)
     image["scale"] = minMax(sts, min, max);
     sts = file.getStatMinMax(min, max);
     image["statistics"] = minMax(sts, min, max);
+    image["items"] = kelInfoItems(file, kelToolItemImage);
     return image;
 }
 
@@ -91,7 +93,8 @@ nlohmann::json kelInfoFile(const char* name, kelToolErrorLog& log)
     nlohmann::json info = {{"file", name},
                            {"format", format->getName() ? format->getName() : ""},
                            {"description", format->getDescription() ? format->getDescription() : ""},
-                           {"image_count", file->getNumImgs()}};
+                           {"image_count", file->getNumImgs()},
+                           {"items", kelInfoItems(*file, kelToolItemFile)}};
     info["images"] = allImages(*file, name, log);
     file->close();
     return info;

@@ -1,5 +1,6 @@
 #include "kelInfoTable.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,11 +67,22 @@ static std::string colormapText(const nlohmann::json& cmap)
            number(cmap["first"].get<double>()) + " .. " + number(cmap["last"].get<double>()) + ")";
 }
 
+// One row per item, labelled with its key (blanks for underscores).
+static void addItemRows(std::vector<Row>& rows, const nlohmann::json& items, const std::string& indent)
+{
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        std::string label = it.key();
+        std::replace(label.begin(), label.end(), '_', ' ');
+        const nlohmann::json& v = it.value();
+        rows.push_back({indent + label, v.is_array() ? joined(v, ", ") : v.is_string() ? v.get<std::string>() : v.dump()});
+    }
+}
+
 static std::vector<Row> imageRows(const nlohmann::json& image)
 {
     if (image.contains("error"))
         return {{"    error", image["error"]}};
-    return {{"    size", joined(image["size"], " x ")},
+    std::vector<Row> rows = {{"    size", joined(image["size"], " x ")},
             {"    page size", joined(image["page_size"], " x ")},
             {"    data type", image["data_type"]},
             {"    order", image["order"]},
@@ -80,6 +92,8 @@ static std::vector<Row> imageRows(const nlohmann::json& image)
             {"    colormap", colormapText(image["colormap"])},
             {"    scale", rangeText(image["scale"])},
             {"    statistics", rangeText(image["statistics"])}};
+    addItemRows(rows, image["items"], "    ");
+    return rows;
 }
 
 void kelInfoPrintFile(FILE* out, const nlohmann::json& file)
@@ -91,6 +105,7 @@ void kelInfoPrintFile(FILE* out, const nlohmann::json& file)
             file["format"].get<std::string>().c_str(), file["description"].get<std::string>().c_str(), count,
             count == 1 ? "" : "s");
     std::vector<Row> rows;
+    addItemRows(rows, file["items"], "  ");
     for (const nlohmann::json& image : file["images"]) {
         rows.push_back({"  image " + std::to_string(image["index"].get<int>())});
         for (Row& row : imageRows(image))
