@@ -1,6 +1,7 @@
 // Items and tags: the caller's arguments go straight to the file's own
 // getItem/setItem, which read them as the format's item table says. Tags
-// and items share that one operation.
+// and items share that one operation, so the tag functions are the item
+// functions under a second name.
 #include <kel/ckel.h>
 #include <kel/kelFile.h>
 
@@ -10,16 +11,6 @@ kelStatus kelFileGetItemV(kelFile* _x, int tag, va_list ap)
 }
 
 kelStatus kelFileSetItemV(kelFile* _x, int tag, va_list ap)
-{
-    return _x->setItem(tag, ap);
-}
-
-kelStatus kelFileGetTagV(kelFile* _x, int tag, va_list ap)
-{
-    return _x->getItem(tag, ap);
-}
-
-kelStatus kelFileSetTagV(kelFile* _x, int tag, va_list ap)
 {
     return _x->setItem(tag, ap);
 }
@@ -42,20 +33,7 @@ kelStatus kelFileSetItem(kelFile* file, int tag, ...)
     return sts;
 }
 
-kelStatus kelFileGetTag(kelFile* file, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = file->getItem(tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-kelStatus kelFileSetTag(kelFile* file, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = file->setItem(tag, ap);
-    va_end(ap);
-    return sts;
-}
+kelStatus kelFileGetTagV(kelFile* _x, int tag, va_list ap) __attribute__((alias("kelFileGetItemV")));
+kelStatus kelFileSetTagV(kelFile* _x, int tag, va_list ap) __attribute__((alias("kelFileSetItemV")));
+kelStatus kelFileGetTag(kelFile* file, int tag, ...) __attribute__((alias("kelFileGetItem")));
+kelStatus kelFileSetTag(kelFile* file, int tag, ...) __attribute__((alias("kelFileSetItem")));

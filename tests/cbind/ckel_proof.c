@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "plugin/itemProbe.h"
+#include "vaForms.h"
 
 static int failures = 0;
 static char scratch[256];
@@ -322,46 +323,6 @@ static void pixels(void)
 }
 
 /* ---- Items and tags of the ItemProbe test format ---- */
-
-static kelStatus getItemV(kelFile* f, int tag, ...)
-{
-    kelStatus sts;
-    va_list ap;
-    va_start(ap, tag);
-    sts = kelFileGetItemV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-static kelStatus setItemV(kelFile* f, int tag, ...)
-{
-    kelStatus sts;
-    va_list ap;
-    va_start(ap, tag);
-    sts = kelFileSetItemV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-static kelStatus getTagV(kelFile* f, int tag, ...)
-{
-    kelStatus sts;
-    va_list ap;
-    va_start(ap, tag);
-    sts = kelFileGetTagV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-static kelStatus setTagV(kelFile* f, int tag, ...)
-{
-    kelStatus sts;
-    va_list ap;
-    va_start(ap, tag);
-    sts = kelFileSetTagV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
 
 static kelFile* openProbe(void)
 {

@@ -7,44 +7,9 @@
 
 #include "itemProbeFile.h"
 #include "lib/file_test_support.h"
+#include "vaForms.h"
 
 namespace {
-
-kelStatus getItemV(kelFile* f, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = kelFileGetItemV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-kelStatus getTagV(kelFile* f, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = kelFileGetTagV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-kelStatus setItemV(kelFile* f, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = kelFileSetItemV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
-
-kelStatus setTagV(kelFile* f, int tag, ...)
-{
-    va_list ap;
-    va_start(ap, tag);
-    kelStatus sts = kelFileSetTagV(f, tag, ap);
-    va_end(ap);
-    return sts;
-}
 
 typedef kelStatus (*Accessor)(kelFile*, int, ...);
 
