@@ -2,7 +2,7 @@
 # package (find_package(kel CONFIG)) and pkg-config files.
 include(CMakePackageConfigHelpers)
 
-install(TARGETS kel0 EXPORT kelTargets
+install(TARGETS kel0 ckel0 EXPORT kelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
@@ -50,3 +50,4 @@ function(kel_install_pkgconfig name libname description)
   install(FILES ${PROJECT_BINARY_DIR}/${name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endfunction()
 kel_install_pkgconfig(kel0 kel0 "Image file library with run-time format plug-ins")
+kel_install_pkgconfig(ckel0 ckel0 "C binding of the kel image file library" kel0)

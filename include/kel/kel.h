@@ -13,6 +13,7 @@
 #include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
+#include <kel/kelErrorHandler.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
@@ -26,9 +27,13 @@
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTag.h>
+#include <kel/kelTagDescription.h>
 #include <kel/kelTile.h>
 #include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
+
+// The C binding's functions (library ckel0).
+#include <kel/ckel.h>
 
 #endif

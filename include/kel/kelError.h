@@ -5,28 +5,7 @@
 
 #include <stdarg.h>
 
-// Severity: the low 8 bits of the flags of a message.
-enum kelSeverity : int {
-    kelSeverityError = 0,
-    kelSeverityFatal = 1,
-    kelSeverityWarning = 2,
-    kelSeverityInfo = 3
-};
-
-extern "C" {
-// `args` is a started variable-argument list for `fmt`.
-typedef void (*kelErrorHandler)(void* arg, int flags, const char* fmt, va_list args);
-
-void kelGetErrorHandler(kelErrorHandler* handler, void** arg);
-void kelSetErrorHandler(kelErrorHandler newhandler, void* newarg);
-
-// Print the message; the naive handler then exits on an error or fatal error,
-// the robust one on a fatal error only, and the silent one prints nothing but
-// fatal errors (and exits on them).
-void kelNaiveErrorHandler(void* arg, int flags, const char* fmt, va_list args);
-void kelRobustErrorHandler(void* arg, int flags, const char* fmt, va_list args);
-void kelSilentErrorHandler(void* arg, int flags, const char* fmt, va_list args);
-}
+#include <kel/kelErrorHandler.h>
 
 void kelError(int flags, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 void kelErrorV(int flags, const char* fmt, va_list args);

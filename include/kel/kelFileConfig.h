@@ -32,6 +32,9 @@ public:
     // Upright sizes, or sizes as seen in the configuration's orientation.
     void getDimensions(kelSize& s) const { s = imageDims; }
     void getPageDimensions(kelSize& s) const { s = pageDims; }
+    // The stored sizes themselves, valid as long as the configuration.
+    const kelSize& getDimensions() const { return imageDims; }
+    const kelSize& getPageDimensions() const { return pageDims; }
     void getSize(kelSize& s) const;
     void getPageSize(kelSize& s) const;
     kelDataType getDataType() const { return dtype; }

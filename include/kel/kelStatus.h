@@ -4,6 +4,8 @@
 
 #include <errno.h>
 
+#include <kel/kelTypes.h>
+
 /* Bits 0-11: main status; bits 12-15: kind (1 when bits 16-31 hold errno);
    bits 16-31: the C library's errno. A status without a system error equals
    its bare main-status number. */
@@ -11,12 +13,7 @@ typedef int kelStatus;
 
 enum { kelOKAY = 0 };
 
-#ifdef __cplusplus
-enum kelMainStatus : int {
-#else
-typedef enum kelMainStatus kelMainStatus;
-enum kelMainStatus {
-#endif
+KEL_ENUM(kelMainStatus) {
     kelREADONLY = 1,
     kelWRITEONLY = 2,
     kelBADPARAMS = 3,
@@ -40,7 +37,7 @@ enum kelMainStatus {
     kelPREMATUREEOF = 21,
     kelCORRUPTED = 22,
     kelUNSUPPORTEDBYFILE = 23
-};
+} KEL_ENUM_END(kelMainStatus);
 
 /* Builds a status word from its three fields. */
 #define kelComposeStatus(mainStatus, kind, sysError) \

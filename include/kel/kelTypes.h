@@ -3,10 +3,14 @@
 #ifndef KEL_TYPES_H
 #define KEL_TYPES_H
 
+/* One declaration for both languages: KEL_ENUM(name) { ... } KEL_ENUM_END(name);
+   C++ fixes the underlying type to int; C gets the enumeration's typedef. */
 #ifdef __cplusplus
 #define KEL_ENUM(name) enum name : int
+#define KEL_ENUM_END(name)
 #else
-#define KEL_ENUM(name) typedef enum name name; enum name
+#define KEL_ENUM(name) typedef enum name
+#define KEL_ENUM_END(name) name
 #endif
 
 /* Single bits, so that a set of types is a mask. */
@@ -22,7 +26,7 @@ KEL_ENUM(kelDataType) {
     kelLong = 64,
     kelFloat = 128,
     kelDouble = 256
-};
+} KEL_ENUM_END(kelDataType);
 
 /* Flags of kelDataClosestType. */
 enum {
@@ -35,7 +39,7 @@ KEL_ENUM(kelOrder) {
     kelInterleaved = 1,
     kelSequential = 2,
     kelSeparate = 4
-};
+} KEL_ENUM_END(kelOrder);
 
 KEL_ENUM(kelOrientation) {
     kelUpperLeftOrigin = 1,
@@ -46,7 +50,7 @@ KEL_ENUM(kelOrientation) {
     kelRightUpperOrigin = 6,
     kelRightLowerOrigin = 7,
     kelLeftLowerOrigin = 8
-};
+} KEL_ENUM_END(kelOrientation);
 
 KEL_ENUM(kelColorModel) {
     kelNegative = 1,
@@ -62,7 +66,7 @@ KEL_ENUM(kelColorModel) {
     kelMultiSpectral = 11,
     kelYCC = 12,
     kelLuminanceAlpha = 13
-};
+} KEL_ENUM_END(kelColorModel);
 
 /* 0 is no compression value: in a file configuration it means "not chosen". */
 KEL_ENUM(kelCompression) {
@@ -75,28 +79,26 @@ KEL_ENUM(kelCompression) {
     kelJPEG = 6,
     kelPACKBITS = 7,
     kelZIP = 8
-};
+} KEL_ENUM_END(kelCompression);
 
 KEL_ENUM(kelAxis) {
     kelX = 0,
     kelY = 1,
     kelZ = 2,
     kelC = 3
-};
+} KEL_ENUM_END(kelAxis);
 
 /* The two flips combine as bits. */
 KEL_ENUM(kelFlip) {
     kelNoFlip = 0,
     kelXFlip = 1,
     kelYFlip = 2
-};
+} KEL_ENUM_END(kelFlip);
 
 KEL_ENUM(kelFillMode) {
     kelFillAll = 0,
     kelFillSome = 1,
     kelFillNone = 2
-};
-
-#undef KEL_ENUM
+} KEL_ENUM_END(kelFillMode);
 
 #endif
