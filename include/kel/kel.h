@@ -30,5 +30,6 @@
 #include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
+#include <kel/kelXBMFile.h>
 
 #endif
