@@ -31,8 +31,8 @@ TEST_P(XBMRead, GivesSizePageAndHotSpot)
     kelFile* f = openXBM(dir.write("in.xbm", c.text), sts);
     ASSERT_EQ(kelOKAY, sts);
     ASSERT_NE(nullptr, f);
-    EXPECT_EQ(kelSize(c.width, c.height, 1, 1), sizeOf(f));
-    EXPECT_EQ(kelSize(c.pageWidth, c.height, 1, 1), pageSizeOf(f));
+    EXPECT_EQ(kelSize(c.width, c.height, 1, 1), storedSize(f));
+    EXPECT_EQ(kelSize(c.pageWidth, c.height, 1, 1), storedPageSize(f));
     EXPECT_EQ(kelBit, f->getDataType());
     EXPECT_EQ(kelInterleaved, f->getOrder());
     EXPECT_EQ(kelUpperLeftOrigin, f->getOrientation());

@@ -43,25 +43,10 @@ inline kelFile* openXBM(const std::string& path, kelStatus& sts, int mode = O_RD
     return kelFile::open(path.c_str(), mode, &sts);
 }
 
-// The stored size and page size of an open file.
-inline kelSize sizeOf(kelFile* f)
-{
-    kelSize s;
-    f->getSize(s, f->getOrientation());
-    return s;
-}
-
-inline kelSize pageSizeOf(kelFile* f)
-{
-    kelSize s;
-    f->getPageSize(s, f->getOrientation());
-    return s;
-}
-
 // The one page as getPage gives it.
 inline std::vector<unsigned char> readPage(kelFile* f, kelStatus& sts)
 {
-    kelSize p = pageSizeOf(f);
+    kelSize p = storedPageSize(f);
     std::vector<unsigned char> page(size_t(p.x) / 8 * size_t(p.y), 0xEE);
     sts = f->getPage(page.data(), 0, 0, 0, 0, 0, 0, 0, 0);
     return page;
@@ -71,7 +56,7 @@ inline std::vector<unsigned char> readPage(kelFile* f, kelStatus& sts)
 inline Bitmap readBitmap(kelFile* f, kelStatus& sts)
 {
     Bitmap b;
-    kelSize s = sizeOf(f);
+    kelSize s = storedSize(f);
     b.width = s.x;
     b.height = s.y;
     b.bits.assign(size_t(s.x) * size_t(s.y), 0xEE);
