@@ -14,7 +14,8 @@
 #include "kelXBMWriter.h"
 
 kelXBMFile::kelXBMFile()
-    : file(nullptr), decodeShorts(0), hotSpot{-1, -1}, startOfData(0), haveText(0), wroteText(0)
+    : file(nullptr), decodeShorts(0), hotSpot{-1, -1}, startOfData(0), haveText(0), wroteText(0),
+      lastWrite(kelOKAY)
 {
 }
 
@@ -51,8 +52,8 @@ void kelXBMFile::setAttributes()
     hotSpot[0] = hotSpot[1] = -1;
 }
 
-// A descriptor that openFile or createFile opened itself goes again on failure.
-void kelXBMFile::dropOwnFd(int ownFd)
+// A failed open or create drops its stream, and a descriptor it opened itself.
+void kelXBMFile::undoOpen(int ownFd)
 {
     if (file) {
         fclose(file);
@@ -79,7 +80,7 @@ kelStatus kelXBMFile::openFile()
     if (sts == kelOKAY)
         sts = readHeader();
     if (sts != kelOKAY)
-        dropOwnFd(ownFd);
+        undoOpen(ownFd);
     haveText = sts == kelOKAY;
     return sts;
 }
@@ -94,13 +95,13 @@ kelStatus kelXBMFile::createFile()
     }
     kelStatus sts = openStream("w+");
     if (sts != kelOKAY)
-        dropOwnFd(ownFd);
+        undoOpen(ownFd);
     return sts;
 }
 
 kelStatus kelXBMFile::closeFile()
 {
-    kelStatus sts = kelOKAY;
+    kelStatus sts = lastWrite;
     if (file && fclose(file) != 0)
         sts = kelSystemStatus(wroteText ? kelWRITEFAILED : kelCLOSEFAILED);
     file = nullptr;
@@ -243,6 +244,7 @@ kelStatus kelXBMFile::setPage(const void* data, int, int, int, int, int, int, in
     wroteText = 1;
     kelStatus sts = kelXBMWriteText(file, name, pic, startOfData);
     endFileIO();
+    lastWrite = sts;
     if (sts == kelOKAY) {
         haveText = 1;
         decodeShorts = 0;

@@ -36,7 +36,7 @@ private:
     kelStatus readHeader();
     kelStatus startArray(const char* line, long long width, long long height);
     kelStatus readValues(unsigned char* page, size_t stride);
-    void dropOwnFd(int ownFd);
+    void undoOpen(int ownFd);
 
     // The stream reads and writes a duplicate of `fd`, so that closing it
     // never closes a descriptor that the object does not own.
@@ -46,6 +46,7 @@ private:
     long long startOfData; // just after the array's opening brace
     int haveText;          // 0 while a new file has no text yet
     int wroteText;
+    kelStatus lastWrite;   // a failed rewrite fails the close too
     kelXBMLineReader lines;
 };
 
