@@ -170,7 +170,7 @@ public:
     int take(const char* line)
     {
         unsigned v;
-        int got;
+        int got = 0;
         while (!full() && (got = kelXBMNextValue(line, v)) > 0)
             put(v);
         return full() || got == 0;
