@@ -45,11 +45,7 @@ bool run(const std::string& command, std::string& out)
     FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
     if (!p)
         return false;
-    char buf[4096];
-    size_t n;
-    out.clear();
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
+    out = readAll(p);
     return pclose(p) == 0;
 }
 

@@ -85,16 +85,23 @@ inline kelStatus createXBM(const std::string& path, const Bitmap& b)
     return sts != kelOKAY ? sts : closed;
 }
 
-inline std::string readText(const std::string& path)
+// Everything left in a stream.
+inline std::string readAll(FILE* f)
 {
     std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, f)) > 0)
         text.append(buf, n);
+    return text;
+}
+
+inline std::string readText(const std::string& path)
+{
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return "";
+    std::string text = readAll(f);
     fclose(f);
     return text;
 }
