@@ -32,6 +32,7 @@
 #include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
+#include <kel/kelXBMFile.h>
 
 // The C binding's functions (library ckel0).
 #include <kel/ckel.h>

@@ -49,6 +49,21 @@ inline int childFailures = 0;
             ::testing::ExitedWithCode(0), "");                             \
     } while (0)
 
+// The stored (file-orientation) size and page size of an open file.
+inline kelSize storedSize(kelFile* f)
+{
+    kelSize s;
+    f->getSize(s, f->getOrientation());
+    return s;
+}
+
+inline kelSize storedPageSize(kelFile* f)
+{
+    kelSize s;
+    f->getPageSize(s, f->getOrientation());
+    return s;
+}
+
 // A scratch directory of the test, removed with its files afterwards.
 class ScratchDir {
 public:

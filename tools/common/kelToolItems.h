@@ -33,6 +33,10 @@ struct kelToolFormatItems {
     int count;
 };
 
+// Each format's table.
+extern kelToolItem kelToolXBMItems[];
+extern const int kelToolXBMItemCount;
+
 // The items the tools know for the file's format; count 0 (and null) when
 // they know none.
 kelToolItem* kelToolItemsOf(const kelFile& file, int& count);

@@ -40,6 +40,20 @@ static std::string sameSizeProblem(const kelFile& src, const kelFile& dst)
     return "";
 }
 
+// A set bit is black in a negative image and white in a luminance one: bits
+// copied between the two are inverted so that the picture stays the same.
+static bool invertsBits(const kelFile& src, const kelFile& dst, kelDataType type)
+{
+    kelColorModel from = src.getColorModel(), to = dst.getColorModel();
+    return type == kelBit && ((from == kelNegative && to == kelLuminance) || (from == kelLuminance && to == kelNegative));
+}
+
+static void invert(std::vector<unsigned char>& strip)
+{
+    for (unsigned char& byte : strip)
+        byte = (unsigned char)~byte;
+}
+
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem)
 {
     problem = sameSizeProblem(src, dst);
@@ -64,6 +78,7 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     bool fill = src.getCsize() == 1 && nc > 1;
     kelConfig from(type, kelInterleaved, nc, fill ? spread.data() : nullptr, 0, ori);
     kelConfig to(type, kelInterleaved, nc, nullptr, 0, ori);
+    bool inverted = invertsBits(src, dst, type);
 
     long totalRows = long(size.y) * size.z;
     kelCopyProgress progress(how.label, totalRows, how.progress && rows < totalRows);
@@ -72,6 +87,8 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
         for (int y = 0; y < size.y && sts == kelOKAY; y += rows) {
             int n = std::min(rows, size.y - y);
             sts = src.getTile(0, y, z, size.x, n, 1, strip.data(), &from);
+            if (sts == kelOKAY && inverted)
+                invert(strip);
             if (sts == kelOKAY)
                 sts = dst.setTile(0, y, z, size.x, n, 1, strip.data(), &to);
             progress.advance(n);

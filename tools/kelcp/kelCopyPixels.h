@@ -20,6 +20,7 @@ struct kelCopyStrips {
 // Both images must have the same upright size. The channels must agree, or
 // the source has one channel, which then fills every destination channel.
 // Strips follow the destination's pages so that whole pages are written.
+// Bits between a negative and a luminance image are inverted.
 // Returns kelBADPARAMS with `problem` set when the images do not fit.
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem);
 

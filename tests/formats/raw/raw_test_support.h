@@ -7,21 +7,6 @@
 
 #define EXPECT_RAW_CHILD(...) EXPECT_IN_CHILD(KEL_TEST_DATABASE, __VA_ARGS__)
 
-// The stored (file-orientation) size and page size of an open file.
-inline kelSize storedSize(kelFile* f)
-{
-    kelSize s;
-    f->getSize(s, f->getOrientation());
-    return s;
-}
-
-inline kelSize storedPageSize(kelFile* f)
-{
-    kelSize s;
-    f->getPageSize(s, f->getOrientation());
-    return s;
-}
-
 inline std::vector<unsigned char> fileBytes(const std::string& path)
 {
     std::vector<unsigned char> bytes;
