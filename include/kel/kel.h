@@ -13,6 +13,7 @@
 #include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
+#include <kel/kelFITFile.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
