@@ -86,40 +86,53 @@ kelStatus everyTile(Op op)
     return st;
 }
 
-void readTiles(benchmark::State& state, const kelConfig* config, size_t callerTileBytes)
+// Times one plain transfer and then one tile pass in every iteration; the
+// counter is the plain transfer's time divided by the tile pass's.
+template <class Plain, class Tiles>
+void compare(benchmark::State& state, const char* counter, Plain plain, Tiles tiles)
 {
-    kelStatus st = 0;
-    kelFile* file = kelFile::open(imageFile().c_str(), O_RDONLY, &st);
-    int fd = open(imageFile().c_str(), O_RDONLY);
-    if (!file || fd < 0) {
-        state.SkipWithError("cannot open the FIT file");
-        return;
-    }
-    std::vector<unsigned char> all(dataBytes), tile(callerTileBytes);
     double plainTime = 0, tileTime = 0;
     for (auto _ : state) {
         double t0 = now();
-        if (pread(fd, all.data(), dataBytes, dataOffset) != ssize_t(dataBytes)) {
-            state.SkipWithError("short read");
+        if (!plain()) {
+            state.SkipWithError("the plain transfer failed");
             break;
         }
         benchmark::ClobberMemory();
         double t1 = now();
-        st = everyTile([&](int x, int y) { return file->getTile(x, y, 0, T, T, 1, tile.data(), config); });
+        kelStatus st = everyTile(tiles);
         benchmark::ClobberMemory();
         double t2 = now();
         if (st != kelOKAY) {
-            state.SkipWithError("getTile failed");
+            state.SkipWithError("a tile transfer failed");
             break;
         }
         plainTime += t1 - t0;
         tileTime += t2 - t1;
         state.SetIterationTime(t2 - t1);
     }
-    close(fd);
-    file->close();
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(dataBytes));
-    state.counters["vs_read"] = plainTime / tileTime;
+    state.counters[counter] = plainTime / tileTime;
+}
+
+void readTiles(benchmark::State& state, const kelConfig* config, size_t callerTileBytes)
+{
+    kelStatus st = 0;
+    kelFile* file = kelFile::open(imageFile().c_str(), O_RDONLY, &st);
+    int fd = open(imageFile().c_str(), O_RDONLY);
+    if (file && fd >= 0) {
+        std::vector<unsigned char> all(dataBytes), tile(callerTileBytes);
+        compare(
+            state, "vs_read",
+            [&] { return pread(fd, all.data(), dataBytes, dataOffset) == ssize_t(dataBytes); },
+            [&](int x, int y) { return file->getTile(x, y, 0, T, T, 1, tile.data(), config); });
+    } else {
+        state.SkipWithError("cannot open the FIT file");
+    }
+    if (fd >= 0)
+        close(fd);
+    if (file)
+        file->close();
 }
 
 // The file's own layout: each tile is one page, big-endian floats swapped.
@@ -140,37 +153,20 @@ void SetTileFileLayout(benchmark::State& state)
     const std::string fitPath = scratch("kel_fit_bench_w.fit"), plainPath = scratch("kel_fit_bench_w.bin");
     kelFile* file = createFit(fitPath);
     int fd = open(plainPath.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) {
+    if (fd >= 0) {
+        std::vector<unsigned char> all(dataBytes, 7);
+        std::vector<float> tile = tilePattern(1, 2);
+        compare(
+            state, "vs_write",
+            [&] { return pwrite(fd, all.data(), dataBytes, dataOffset) == ssize_t(dataBytes); },
+            [&](int x, int y) { return file->setTile(x, y, 0, T, T, 1, tile.data()); });
+        close(fd);
+    } else {
         state.SkipWithError("cannot create the plain file");
-        file->close();
-        return;
     }
-    std::vector<unsigned char> all(dataBytes, 7);
-    std::vector<float> tile = tilePattern(1, 2);
-    double plainTime = 0, tileTime = 0;
-    for (auto _ : state) {
-        double t0 = now();
-        if (pwrite(fd, all.data(), dataBytes, dataOffset) != ssize_t(dataBytes)) {
-            state.SkipWithError("short write");
-            break;
-        }
-        double t1 = now();
-        kelStatus st = everyTile([&](int x, int y) { return file->setTile(x, y, 0, T, T, 1, tile.data()); });
-        double t2 = now();
-        if (st != kelOKAY) {
-            state.SkipWithError("setTile failed");
-            break;
-        }
-        plainTime += t1 - t0;
-        tileTime += t2 - t1;
-        state.SetIterationTime(t2 - t1);
-    }
-    close(fd);
     file->close();
     unlink(plainPath.c_str());
     unlink(fitPath.c_str());
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(dataBytes));
-    state.counters["vs_write"] = plainTime / tileTime;
 }
 
 } // namespace

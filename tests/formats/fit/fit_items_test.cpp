@@ -4,10 +4,29 @@
 
 namespace {
 
-kelFile* newSmallFit(const ScratchDir& dir, kelStatus& sts)
-{
-    return createFit(dir.file("u.fit"), kelSize(4, 2, 1, 1), kelUChar, kelInterleaved, kelSize(4, 2, 1, 1), sts);
-}
+// A new FIT file of one 4 x 2 uchar page, `f` at `path`; closed after the
+// test unless the test closed it (and set `f` to null).
+template <class Base>
+class NewFit : public Base {
+protected:
+    void SetUp() override
+    {
+        f = createFit(path, kelSize(4, 2, 1, 1), kelUChar, kelInterleaved, kelSize(4, 2, 1, 1), sts);
+        ASSERT_TRUE(f) << sts;
+    }
+    void TearDown() override
+    {
+        if (f)
+            f->close();
+    }
+
+    ScratchDir dir;
+    const std::string path = dir.file("u.fit");
+    kelStatus sts = -1;
+    kelFile* f = nullptr;
+};
+
+class FitUserArea : public NewFit<::testing::Test> {};
 
 int areaSize(kelFile* f)
 {
@@ -16,25 +35,21 @@ int areaSize(kelFile* f)
     return bytes;
 }
 
-TEST(FitUserArea, DataOnANewFileMovesThePages)
+TEST_F(FitUserArea, DataOnANewFileMovesThePages)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = newSmallFit(dir, sts);
-    ASSERT_TRUE(f) << sts;
     const std::string data = numberedBytes(100);
     EXPECT_EQ(0, areaSize(f));
     EXPECT_EQ(0, f->setItem(kelFITextensionData, data.data(), 100));
     EXPECT_EQ(100, areaSize(f));
     EXPECT_EQ(0, f->setTile(0, 0, 0, 4, 2, 1, "pixels!!"));
     EXPECT_EQ(0, f->close());
-    const std::string path = dir.file("u.fit");
+    f = nullptr;
     EXPECT_EQ(hex(std::string("\0\0\0\xb4", 4)), hex(bytesAt(path, 72, 4))); // data offset 180
     EXPECT_TRUE(bytesAt(path, 80, 100) == data);
     EXPECT_EQ("pixels!!", bytesAt(path, 180, 8));
 }
 
-TEST(FitUserArea, OpenedFileKeepsItsAreaSize)
+TEST(FitOpenedUserArea, KeepsItsSize)
 {
     ScratchDir dir;
     HeaderFields h;
@@ -56,12 +71,8 @@ TEST(FitUserArea, OpenedFileKeepsItsAreaSize)
     EXPECT_EQ("twelve bytes", bytesAt(path, 120, 12));
 }
 
-TEST(FitUserArea, AreaSizedButNeverWrittenReadsAsZeros)
+TEST_F(FitUserArea, AreaSizedButNeverWrittenReadsAsZeros)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = newSmallFit(dir, sts);
-    ASSERT_TRUE(f) << sts;
     EXPECT_EQ(0, f->setItem(kelFITextensionSize, 16));
     EXPECT_EQ(0, f->flush());
     std::string back(16, '\xee');
@@ -69,7 +80,6 @@ TEST(FitUserArea, AreaSizedButNeverWrittenReadsAsZeros)
     EXPECT_EQ(std::string(16, '\0'), back);
     EXPECT_EQ(0, f->setItem(kelFITextensionSize, 4)); // shrinks while no page exists
     EXPECT_EQ(4, areaSize(f));
-    f->close();
 }
 
 struct ItemCall {
@@ -85,19 +95,14 @@ void PrintTo(const ItemCall& c, std::ostream* os)
 
 char buffer[64];
 
-class FitItemRefusal : public ::testing::TestWithParam<ItemCall> {};
+class FitItemRefusal : public NewFit<::testing::TestWithParam<ItemCall>> {};
 
 // Each refusal leaves the user area as it was.
 TEST_P(FitItemRefusal, LeavesTheAreaUnchanged)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = newSmallFit(dir, sts);
-    ASSERT_TRUE(f) << sts;
     EXPECT_EQ(0, f->setItem(kelFITextensionData, "0123456789", 10));
     EXPECT_EQ(GetParam().expected, GetParam().call(f));
     EXPECT_EQ(10, areaSize(f));
-    f->close();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,12 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
         ItemCall{"unknown set", [](kelFile* f) { return f->setItem(0, 1); }, kelBADPARAMS}),
     [](const ::testing::TestParamInfo<ItemCall>& info) { return "Case" + std::to_string(info.index); });
 
-TEST(FitUserArea, AreaKeepsItsSizeOncePagesExist)
+TEST_F(FitUserArea, AreaKeepsItsSizeOncePagesExist)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = newSmallFit(dir, sts);
-    ASSERT_TRUE(f) << sts;
     EXPECT_EQ(0, f->setItem(kelFITextensionSize, 8));
     EXPECT_EQ(0, f->setTile(0, 0, 0, 4, 2, 1, "12345678"));
     EXPECT_EQ(kelBADFIELDSET, f->setItem(kelFITextensionSize, 4));
@@ -139,7 +140,8 @@ TEST(FitUserArea, AreaKeepsItsSizeOncePagesExist)
     EXPECT_EQ(0, f->getItem(kelFITheaderVersion, &version));
     EXPECT_EQ(2, version);
     f->close();
-    EXPECT_EQ("abcdefgh12345678", bytesAt(dir.file("u.fit"), 80, 100));
+    f = nullptr;
+    EXPECT_EQ("abcdefgh12345678", bytesAt(path, 80, 100));
 }
 
 } // namespace

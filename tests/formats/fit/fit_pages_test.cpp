@@ -5,13 +5,29 @@
 
 namespace {
 
-TEST(FitPages, PagesLieInIndexOrderAfterTheHeader)
-{
+// A test's FIT file, at `path` in a scratch directory.
+template <class Base>
+class FitFileTest : public Base {
+protected:
+    kelFile* create(const kelSize& size, kelDataType type, kelOrder order, const kelSize& page,
+                    kelOrientation orientation = kelUpperLeftOrigin)
+    {
+        kelFile* f = createFit(path, size, type, order, page, sts, kelColorModel(0), orientation);
+        EXPECT_TRUE(f) << sts;
+        return f;
+    }
+
     ScratchDir dir;
     const std::string path = dir.file("p.fit");
     kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(300, 200, 1, 3), kelUShort, kelInterleaved, kelSize(128, 128, 1, 3), sts);
-    ASSERT_TRUE(f) << sts;
+};
+
+class FitPages : public FitFileTest<::testing::Test> {};
+
+TEST_F(FitPages, PagesLieInIndexOrderAfterTheHeader)
+{
+    kelFile* f = create(kelSize(300, 200, 1, 3), kelUShort, kelInterleaved, kelSize(128, 128, 1, 3));
+    ASSERT_TRUE(f);
     std::vector<unsigned short> page(128 * 128 * 3, 0);
     page[0] = 0x0102;
     page[1] = 0xa0b0;
@@ -22,13 +38,10 @@ TEST(FitPages, PagesLieInIndexOrderAfterTheHeader)
     EXPECT_EQ(hex("\x01\x02\xa0\xb0"), hex(bytesAt(path, 80 + 5 * 98304, 4)));
 }
 
-TEST(FitPages, SeparateChannelsFollowOneAnother)
+TEST_F(FitPages, SeparateChannelsFollowOneAnother)
 {
-    ScratchDir dir;
-    const std::string path = dir.file("s.fit");
-    kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(4, 4, 1, 3), kelUChar, kelSeparate, kelSize(2, 2, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(4, 4, 1, 3), kelUChar, kelSeparate, kelSize(2, 2, 1, 1));
+    ASSERT_TRUE(f);
     const unsigned char first[4] = {1, 2, 3, 4}, second[4] = {5, 6, 7, 8};
     EXPECT_EQ(0, f->setPage(first, 0, 0, 0, 1, 2, 2, 1, 1));
     EXPECT_EQ(0, f->setPage(second, 2, 2, 0, 2, 2, 2, 1, 1));
@@ -78,16 +91,13 @@ std::string nativePair(kelDataType type, double a, double b)
     }
 }
 
-class FitByteOrder : public ::testing::TestWithParam<Sample> {};
+class FitByteOrder : public FitFileTest<::testing::TestWithParam<Sample>> {};
 
 TEST_P(FitByteOrder, SamplesAreStoredBigEndianAndReadBack)
 {
     const Sample& s = GetParam();
-    ScratchDir dir;
-    const std::string path = dir.file("b.fit");
-    kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(2, 1, 1, 1), s.type, kelInterleaved, kelSize(2, 1, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(2, 1, 1, 1), s.type, kelInterleaved, kelSize(2, 1, 1, 1));
+    ASSERT_TRUE(f);
     const std::string page = nativePair(s.type, s.a, s.b);
     std::string buffer = page;
     EXPECT_EQ(0, f->setPage(buffer.data(), 0, 0, 0, 0, 2, 1, 1, 1));
@@ -111,23 +121,19 @@ INSTANTIATE_TEST_SUITE_P(
                              std::string("\xc0\x04\x00\x00\x00\x00\x00\x00", 8)}),
     [](const ::testing::TestParamInfo<Sample>& info) { return "Type" + std::to_string(info.param.type); });
 
-class FitTypeRoundTrip : public ::testing::TestWithParam<kelDataType> {};
+class FitTypeRoundTrip : public FitFileTest<::testing::TestWithParam<kelDataType>> {};
 
 // Every type through tiles of another layout, over pages at the image's edges.
 TEST_P(FitTypeRoundTrip, TilesComeBackAsWritten)
 {
     const kelDataType type = GetParam();
-    ScratchDir dir;
-    const std::string path = dir.file("r.fit");
     const int W = 5, H = 3, C = 3;
     std::vector<double> picture(W * H * C);
     for (size_t i = 0; i < picture.size(); ++i)
         picture[i] = type == kelBit ? double(i % 3 == 0) : double((i * 7) % 100);
     kelConfig cfg(kelDouble, kelInterleaved, C, nullptr, 0, kelUpperLeftOrigin);
-    kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(W, H, 1, C), type, kelSeparate, kelSize(2, 2, 1, 1), sts, kelRGB,
-                           kelLowerLeftOrigin);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(W, H, 1, C), type, kelSeparate, kelSize(2, 2, 1, 1), kelLowerLeftOrigin);
+    ASSERT_TRUE(f);
     EXPECT_EQ(0, f->setTile(0, 0, 0, W, H, 1, picture.data(), &cfg));
     EXPECT_EQ(0, f->close());
     f = openFit(path, O_RDONLY, sts);
@@ -146,13 +152,10 @@ INSTANTIATE_TEST_SUITE_P(AllTypes, FitTypeRoundTrip,
                              return "Type" + std::to_string(info.param);
                          });
 
-TEST(FitPages, PagesNeverWrittenReadAsZeros)
+TEST_F(FitPages, PagesNeverWrittenReadAsZeros)
 {
-    ScratchDir dir;
-    const std::string path = dir.file("z.fit");
-    kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(8, 2, 1, 1), kelUShort, kelInterleaved, kelSize(4, 2, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(8, 2, 1, 1), kelUShort, kelInterleaved, kelSize(4, 2, 1, 1));
+    ASSERT_TRUE(f);
     // a partial tile on a new file: the rest of its page must be blank
     const unsigned short one = 0x4242;
     EXPECT_EQ(0, f->setTile(1, 1, 0, 1, 1, 1, &one));
@@ -173,13 +176,10 @@ TEST(FitPages, PagesNeverWrittenReadAsZeros)
 
 // The last page of a 64 Ki x 64 Ki image lies beyond 4 GiB; the file is
 // sparse, only that page is written.
-TEST(FitPages, OffsetsBeyondFourGigabytes)
+TEST_F(FitPages, OffsetsBeyondFourGigabytes)
 {
-    ScratchDir dir;
-    const std::string path = dir.file("big.fit");
-    kelStatus sts = -1;
-    kelFile* f = createFit(path, kelSize(65536, 65536, 1, 1), kelUChar, kelInterleaved, kelSize(128, 128, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(65536, 65536, 1, 1), kelUChar, kelInterleaved, kelSize(128, 128, 1, 1));
+    ASSERT_TRUE(f);
     std::string page = numberedBytes(128 * 128);
     EXPECT_EQ(0, f->setPage(page.data(), 65408, 65408, 0, 0, 128, 128, 1, 1));
     EXPECT_EQ(0, f->close());
@@ -199,12 +199,10 @@ TEST(FitPages, OffsetsBeyondFourGigabytes)
     EXPECT_EQ(hex(page.substr(0, 8)), hex(bytesAt(path, 80 + (511LL * 512 + 1) * 16384, 8)));
 }
 
-TEST(FitPages, OriginsOutsideTheImageAreRefused)
+TEST_F(FitPages, OriginsOutsideTheImageAreRefused)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = createFit(dir.file("o.fit"), kelSize(10, 10, 1, 1), kelUChar, kelInterleaved, kelSize(4, 4, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(10, 10, 1, 1), kelUChar, kelInterleaved, kelSize(4, 4, 1, 1));
+    ASSERT_TRUE(f);
     unsigned char page[16] = {};
     EXPECT_EQ(kelBADPARAMS, f->getPage(page, -4, 0, 0, 0, 4, 4, 1, 1));
     EXPECT_EQ(kelBADPARAMS, f->getPage(page, 12, 0, 0, 0, 4, 4, 1, 1));
@@ -230,12 +228,10 @@ kelStatus logEnd(void* arg)
     return kelOKAY;
 }
 
-TEST(FitPages, HooksBracketEachPageTransfer)
+TEST_F(FitPages, HooksBracketEachPageTransfer)
 {
-    ScratchDir dir;
-    kelStatus sts = -1;
-    kelFile* f = createFit(dir.file("h.fit"), kelSize(4, 4, 1, 1), kelShort, kelInterleaved, kelSize(2, 2, 1, 1), sts);
-    ASSERT_TRUE(f) << sts;
+    kelFile* f = create(kelSize(4, 4, 1, 1), kelShort, kelInterleaved, kelSize(2, 2, 1, 1));
+    ASSERT_TRUE(f);
     HookLog log;
     f->setBeginFileIO_CB(logBegin, &log);
     f->setEndFileIO_CB(logEnd, &log);
@@ -272,22 +268,19 @@ void writeBeyondTheSizeLimit(const std::string& path)
     exit(childFailures ? 1 : 0);
 }
 
-TEST(FitPages, WriteCutShortByTheFileSizeLimitFails)
+TEST_F(FitPages, WriteCutShortByTheFileSizeLimitFails)
 {
-    ScratchDir dir;
-    EXPECT_EXIT(writeBeyondTheSizeLimit(dir.file("w.fit")), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(writeBeyondTheSizeLimit(path), ::testing::ExitedWithCode(0), "");
 }
 
 // A write that the system refuses outright leaves no page data: the user
 // area may still be sized.
-TEST(FitPages, RefusedWriteLeavesTheUserAreaOpen)
+TEST_F(FitPages, RefusedWriteLeavesTheUserAreaOpen)
 {
-    ScratchDir dir;
-    const std::string path = dir.write("r.fit", "");
+    dir.write("p.fit", "");
     const int fd = ::open(path.c_str(), O_RDONLY);
     const kelSize size(2, 2, 1, 1);
     kelFileConfig cfg(&size, kelUShort, kelInterleaved, kelLuminance, kelUpperLeftOrigin);
-    kelStatus sts = -1;
     kelFile* f = kelFile::create(fd, (path + "#FIT").c_str(), nullptr, &cfg, nullptr, &sts);
     ASSERT_TRUE(f) << sts;
     unsigned short page[128 * 128] = {};
