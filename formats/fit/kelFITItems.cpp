@@ -54,7 +54,8 @@ kelStatus kelFITFile::getExtensionData(void* buffer, int bytes)
     ssize_t n = kelFITReadAt(fd, buffer, size_t(bytes), userOffset);
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
-    memset(static_cast<char*>(buffer) + n, 0, size_t(bytes) - size_t(n));
+    if (n < bytes)
+        memset(static_cast<char*>(buffer) + n, 0, size_t(bytes) - size_t(n));
     return kelOKAY;
 }
 
