@@ -78,6 +78,7 @@ TEST_F(FitUserArea, AreaSizedButNeverWrittenReadsAsZeros)
     std::string back(16, '\xee');
     EXPECT_EQ(0, f->getItem(kelFITextensionData, &back[0], 16));
     EXPECT_EQ(std::string(16, '\0'), back);
+    EXPECT_EQ(0, f->getItem(kelFITextensionData, nullptr, 0));
     EXPECT_EQ(0, f->setItem(kelFITextensionSize, 4)); // shrinks while no page exists
     EXPECT_EQ(4, areaSize(f));
 }
