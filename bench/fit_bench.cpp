@@ -70,6 +70,11 @@ const std::string& imageFile()
                     abort();
         if (f->close() != kelOKAY)
             abort();
+        // Written back now, so that the write-back does not run during the
+        // measurements; the pages stay in the page cache.
+        int fd = open(p.c_str(), O_RDONLY);
+        if (fd < 0 || fsync(fd) != 0 || close(fd) != 0)
+            abort();
         return p;
     }();
     return path;
