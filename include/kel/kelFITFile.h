@@ -1,15 +1,11 @@
 /* Items of the FIT format, kel's own tiled format: a fixed header, an
    optional user area of free bytes, then every page at a computed offset.
-   Pass them to kelFile::getItem and kelFile::setItem. */
+   Pass them to kelFile::getItem and setItem (from C: kelFileGetItem and
+   kelFileSetItem). */
 #ifndef KEL_FIT_FILE_H
 #define KEL_FIT_FILE_H
 
-#ifdef __cplusplus
-enum kelFITItem : int {
-#else
-typedef enum kelFITItem kelFITItem;
-enum kelFITItem {
-#endif
+typedef enum kelFITItem {
     /* get: int* receives the user area's size in bytes.
        set: int, the user area's size; refused with kelBADFIELDSET once the
        file holds pages. */
@@ -24,6 +20,6 @@ enum kelFITItem {
        with version 2; version-1 files are read and keep their version.
        Cannot be set (kelBADFIELDSET). */
     kelFITheaderVersion = 3
-};
+} kelFITItem;
 
 #endif
