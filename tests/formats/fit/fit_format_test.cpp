@@ -2,34 +2,6 @@
 
 namespace {
 
-kelFormat* fitFormat()
-{
-    return kelFormat::findByFormatName("FIT", 1);
-}
-
-TEST(FitFormat, StoresEveryLayoutUncompressed)
-{
-    kelFormat* fit = fitFormat();
-    ASSERT_TRUE(fit);
-    for (int t = kelBit; t <= kelDouble; t <<= 1)
-        EXPECT_TRUE(fit->typeIsSupported(kelDataType(t)));
-    for (kelOrder o : {kelInterleaved, kelSequential, kelSeparate})
-        EXPECT_TRUE(fit->orderIsSupported(o));
-    for (int o = kelUpperLeftOrigin; o <= kelLeftLowerOrigin; ++o)
-        EXPECT_TRUE(fit->orientationIsSupported(kelOrientation(o)));
-    for (int m = kelNegative; m <= kelLuminanceAlpha; ++m)
-        EXPECT_TRUE(fit->colorModelIsSupported(kelColorModel(m)));
-    EXPECT_TRUE(fit->compressionIsSupported(kelNoCompression));
-    EXPECT_FALSE(fit->compressionIsSupported(kelLZW));
-    EXPECT_TRUE(fit->randomAccessReadIsSupported() && fit->randomAccessWriteIsSupported());
-    EXPECT_EQ(kelUChar, fit->getPreferredType());
-    EXPECT_EQ(kelInterleaved, fit->getPreferredOrder());
-    EXPECT_EQ(kelLowerLeftOrigin, fit->getPreferredOrientation());
-    EXPECT_EQ(kelLuminanceAlpha, fit->getPreferredColorModel(2));
-    EXPECT_EQ(kelRGB, fit->getPreferredColorModel(0));
-    EXPECT_EQ(kelNoCompression, fit->getPreferredCompression());
-}
-
 struct PageChoice {
     kelOrder order;
     kelSize given, expected; // upright page sizes; 0: not chosen
@@ -86,34 +58,6 @@ TEST(FitFormat, ConfigurationsNoHeaderCanHoldAreRefused)
         EXPECT_EQ(kelBADPARAMS, sts);
         EXPECT_EQ(-1, fileSize(path));
     }
-}
-
-// A copy from another file takes the source's whole configuration, its scale
-// range included.
-TEST(FitFormat, NewFileTakesTheSourcesConfiguration)
-{
-    ScratchDir dir;
-    const std::string source = dir.write("s.raw", numberedBytes(6 * 4 * 2 * 4)) +
-                               "#Raw%size=6,4,2,4%type=short%order=sequential%orientation=rt%pagesize=3,2,1,4%"
-                               "min=-7%max=9%colormodel=cmyk";
-    kelStatus sts = -1;
-    kelFile* src = kelFile::open(source.c_str(), O_RDONLY, &sts);
-    ASSERT_TRUE(src) << sts;
-    kelFile* f = kelFile::create((dir.file("d.fit")).c_str(), src, nullptr, nullptr, &sts);
-    ASSERT_TRUE(f) << sts;
-    EXPECT_STREQ("FIT", f->getFormat()->getName());
-    EXPECT_EQ(storedSize(src), storedSize(f));
-    EXPECT_EQ(storedPageSize(src), storedPageSize(f));
-    EXPECT_EQ(kelShort, f->getDataType());
-    EXPECT_EQ(kelSequential, f->getOrder());
-    EXPECT_EQ(kelRightUpperOrigin, f->getOrientation());
-    EXPECT_EQ(kelCMYK, f->getColorModel());
-    double lo = 0, hi = 0;
-    EXPECT_EQ(0, f->getScaleMinMax(lo, hi));
-    EXPECT_EQ(-7, lo);
-    EXPECT_EQ(9, hi);
-    f->close();
-    src->close();
 }
 
 } // namespace
