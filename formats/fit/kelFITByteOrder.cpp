@@ -57,22 +57,23 @@ KEL_FIT_VECTOR_VERSIONS void swapInto(unsigned char* dst, const unsigned char* s
     }
 }
 
-} // namespace
-
-int kelFITNeedsSwap(unsigned sampleBytes)
+// Whether samples of this size are stored other than the machine holds them.
+int needsSwap(unsigned sampleBytes)
 {
     return !bigEndianMachine && (sampleBytes == 2 || sampleBytes == 4 || sampleBytes == 8);
 }
 
+} // namespace
+
 void kelFITSwapSamples(void* data, size_t bytes, unsigned sampleBytes)
 {
-    if (kelFITNeedsSwap(sampleBytes))
+    if (needsSwap(sampleBytes))
         swapInto(static_cast<unsigned char*>(data), static_cast<const unsigned char*>(data), bytes, sampleBytes);
 }
 
 void kelFITCopySwapped(void* dst, const void* src, size_t bytes, unsigned sampleBytes)
 {
-    if (kelFITNeedsSwap(sampleBytes))
+    if (needsSwap(sampleBytes))
         swapInto(static_cast<unsigned char*>(dst), static_cast<const unsigned char*>(src), bytes, sampleBytes);
     else
         memcpy(dst, src, bytes);

@@ -11,11 +11,9 @@
 // between big-endian and the machine's order in place.
 void kelFITSwapSamples(void* data, size_t bytes, unsigned sampleBytes);
 
-// The same, from `src` into `dst` (which must not overlap).
+// The same, from `src` into `dst` (which must not overlap); single bytes, and
+// every sample on a big-endian machine, are copied as they are.
 void kelFITCopySwapped(void* dst, const void* src, size_t bytes, unsigned sampleBytes);
-
-// Whether samples of this size are stored other than the machine holds them.
-int kelFITNeedsSwap(unsigned sampleBytes);
 
 uint32_t kelFITGet32(const unsigned char* p);
 void kelFITPut32(unsigned char* p, uint32_t v);
