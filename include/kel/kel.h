@@ -14,6 +14,7 @@
 #include <kel/kelDictionary.h>
 #include <kel/kelError.h>
 #include <kel/kelErrorHandler.h>
+#include <kel/kelFITFile.h>
 #include <kel/kelFile.h>
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>

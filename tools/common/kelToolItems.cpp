@@ -9,6 +9,7 @@
 // the list ends with a row without a name.
 static const kelToolFormatItems formats[] = {
     {"XBM", kelToolXBMItems, kelToolXBMItemCount},
+    {"FIT", kelToolFITItems, kelToolFITItemCount},
     {nullptr, nullptr, 0}
 };
 

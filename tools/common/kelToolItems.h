@@ -41,4 +41,12 @@ extern const int kelToolXBMItemCount;
 // they know none.
 kelToolItem* kelToolItemsOf(const kelFile& file, int& count);
 
+// FIT (kelToolItemsFIT.cpp).
+extern kelToolItem kelToolFITItems[];
+extern const int kelToolFITItemCount;
+// Copies the user area of a FIT source, free bytes that no item value
+// holds, into a FIT destination that has no pages yet; other sources have
+// nothing to copy.
+kelStatus kelToolCarryFITUserArea(kelFile& src, kelFile& dst);
+
 #endif

@@ -153,6 +153,14 @@ void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelTo
                  " keeps no colormap; palette indices are copied without it");
 }
 
+// A FIT user area holds bytes that no item table describes: it goes whole.
+void carryUserArea(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
+{
+    kelStatus sts = kelToolCarryFITUserArea(src, dst);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.destination, "cannot copy the user area: " + kelToolErrorLog::statusText(sts)};
+}
+
 // Between files of one format the format's items go along (an animation keeps
 // its timing); file-wide ones with the first image. Items the source does not
 // hold are left at the destination's defaults.
@@ -160,6 +168,8 @@ void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool fir
 {
     if (src.getFormat() != dst.getFormat())
         return;
+    if (firstImage)
+        carryUserArea(opts, src, dst);
     int count = 0;
     kelToolItem* items = kelToolItemsOf(src, count);
     for (int i = 0; i < count; ++i) {

@@ -34,7 +34,7 @@ static const char usageText[] =
     "  -a, --args ARGS           format arguments for DST, e.g. 'offset=16'\n"
     "\n"
     "Other options:\n"
-    "  -m, --strip-mib N         memory for one strip of pixels in MiB (default 16)\n"
+    "  -m, --strip-mib N         memory for one strip or tile of pixels in MiB (default 16)\n"
     "  -v, --verbose             print what was copied\n"
     "  -q, --quiet               no progress bar\n"
     "  -h, --help                print this help and exit\n"

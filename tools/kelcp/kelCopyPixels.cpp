@@ -27,6 +27,26 @@ static int stripRows(const kelSize& size, int pageRows, size_t rowBits, size_t b
     return int(std::min<size_t>(rows, size_t(size.y)));
 }
 
+// The box of the destination copied at once. Strips of whole rows, unless a
+// band of page rows across the image exceeds the budget while the pages are
+// narrower than the image: then tiles of whole pages, so that every page is
+// written once (at least one page, whatever the budget).
+struct CopyBlock {
+    int cols;
+    int rows;
+};
+
+static CopyBlock blockSize(const kelSize& size, const kelSize& page, size_t pixelBits, size_t budgetBits)
+{
+    size_t rowBits = size_t(size.x) * pixelBits;
+    int bandRows = std::min(page.y, size.y);
+    if (page.x <= 0 || page.x >= size.x || bandRows <= 0 || size_t(bandRows) * rowBits <= budgetBits)
+        return {size.x, stripRows(size, page.y, rowBits, budgetBits)};
+    size_t pageBits = size_t(page.x) * size_t(bandRows) * pixelBits;
+    size_t pages = std::max<size_t>(1, budgetBits / pageBits);
+    return {int(std::min<size_t>(pages * size_t(page.x), size_t(size.x))), bandRows};
+}
+
 static std::string sameSizeProblem(const kelFile& src, const kelFile& dst)
 {
     kelSize s, d;
@@ -65,13 +85,14 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     dst.getSize(size, ori);
     dst.getPageSize(page, ori);
     int nc = size.c;
-    size_t rowBits = size_t(size.x) * size_t(nc) * bitsPerElement(type);
+    size_t pixelBits = size_t(nc) * bitsPerElement(type);
+    size_t rowBits = size_t(size.x) * pixelBits;
     if (size.x <= 0 || size.y <= 0 || size.z <= 0 || rowBits / bitsPerElement(type) > size_t(INT_MAX)) {
         problem = "cannot copy an image of " + kelToolSizeText(size) + " pixels";
         return kelBADPARAMS;
     }
-    int rows = stripRows(size, page.y, rowBits, how.stripBytes * 8);
-    std::vector<unsigned char> strip((rowBits * size_t(rows) + 7) / 8);
+    CopyBlock block = blockSize(size, page, pixelBits, how.stripBytes * 8);
+    std::vector<unsigned char> strip((size_t(block.cols) * pixelBits * size_t(block.rows) + 7) / 8);
 
     // A one-channel source fills every destination channel.
     std::vector<int> spread(size_t(nc), 0);
@@ -81,16 +102,19 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     bool inverted = invertsBits(src, dst, type);
 
     long totalRows = long(size.y) * size.z;
-    kelCopyProgress progress(how.label, totalRows, how.progress && rows < totalRows);
+    kelCopyProgress progress(how.label, totalRows, how.progress && block.rows < totalRows);
     kelStatus sts = kelOKAY;
     for (int z = 0; z < size.z && sts == kelOKAY; ++z)
-        for (int y = 0; y < size.y && sts == kelOKAY; y += rows) {
-            int n = std::min(rows, size.y - y);
-            sts = src.getTile(0, y, z, size.x, n, 1, strip.data(), &from);
-            if (sts == kelOKAY && inverted)
-                invert(strip);
-            if (sts == kelOKAY)
-                sts = dst.setTile(0, y, z, size.x, n, 1, strip.data(), &to);
+        for (int y = 0; y < size.y && sts == kelOKAY; y += block.rows) {
+            int n = std::min(block.rows, size.y - y);
+            for (int x = 0; x < size.x && sts == kelOKAY; x += block.cols) {
+                int m = std::min(block.cols, size.x - x);
+                sts = src.getTile(x, y, z, m, n, 1, strip.data(), &from);
+                if (sts == kelOKAY && inverted)
+                    invert(strip);
+                if (sts == kelOKAY)
+                    sts = dst.setTile(x, y, z, m, n, 1, strip.data(), &to);
+            }
             progress.advance(n);
         }
     return sts;

@@ -1,5 +1,5 @@
 // Moves the pixels of the current image of one file into the current image
-// of another, in strips of bounded memory.
+// of another, in strips (or tiles) of bounded memory.
 #ifndef KEL_COPY_PIXELS_H
 #define KEL_COPY_PIXELS_H
 
@@ -19,7 +19,9 @@ struct kelCopyStrips {
 
 // Both images must have the same upright size. The channels must agree, or
 // the source has one channel, which then fills every destination channel.
-// Strips follow the destination's pages so that whole pages are written.
+// Strips follow the destination's pages so that whole pages are written;
+// where a band of pages across the image exceeds the budget, tiles of whole
+// pages are copied instead.
 // Bits between a negative and a luminance image are inverted.
 // Returns kelBADPARAMS with `problem` set when the images do not fit.
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem);
