@@ -18,6 +18,7 @@ char kelFormatDB::foreignOnly[1] = "";
 
 FILE* kelFormatDB::dbFile[maxIncludeLevels] = {};
 int kelFormatDB::incLevel = 0;
+int kelFormatDB::includeCount = 0;
 char kelFormatDB::line[linePieceSize + 1] = "";
 int kelFormatDB::lineLen = 0;
 int kelFormatDB::lineIndex = 0;
@@ -30,6 +31,14 @@ kelFormatDB::kelFormatDB(const char* name) : kelDatabase(name), kelName(name), m
     KEL_ASSERT(fmtDict != NULL);
     if (!fmtDict->insert(this))
         setAside(this);
+    else
+        inserted().push_back(this);
+}
+
+std::vector<kelFormatDB*>& kelFormatDB::inserted()
+{
+    static std::vector<kelFormatDB*>* entries = new std::vector<kelFormatDB*>;
+    return *entries;
 }
 
 // Fields of the kelDatabase part live as long as the process; only the
@@ -153,6 +162,7 @@ bool kelFormatDB::openInput(const char* path)
     closeInput();
     dbFile[0] = kelOpenDatabaseText(path);
     lineLen = lineIndex = 0;
+    includeCount = 0;
     lineNo = 1;
     lineEndedInLF = false;
     line[0] = '\0';
@@ -194,26 +204,40 @@ int kelFormatDB::validationErrors(kelFormatDB* entry, const char* dbname)
     return errs;
 }
 
-// Completes or removes every entry once. Removing moves other entries
-// within the table, so the walk runs over a list taken beforehand.
+// Completes every entry once, in slot order, and decides which go.
+// Removing one by one would re-place a whole probe run each time (all
+// entries of one name share one), so the kept entries are inserted anew in
+// the order they were read, which keeps the first of a name first.
 void kelFormatDB::validate(const char* dbname)
 {
-    std::vector<kelFormatDB*> entries;
+    std::vector<kelFormatDB*> bySlot;
     int index = 0;
     while (kelHashElem* e = fmtDict->next(index))
-        entries.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
-    for (kelFormatDB* entry : entries) {
+        bySlot.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
+    size_t removedBefore = removed ? removed->size() : 0;
+    for (kelFormatDB* entry : bySlot) {
         if (validationErrors(entry, dbname) > 0) {
             kelError(kelSeverityWarning, "%s format removed from KEL database", entry->kelDatabase::name);
-            fmtDict->remove(entry);
             setAside(entry);
         } else if (entry->dsoname == foreignOnly) {
-            fmtDict->remove(entry);
             setAside(entry);
         } else if (entry->match && entry->match->need != kelDbNeverMatches && entry->match->need > maxNeed) {
             maxNeed = entry->match->need;
         }
     }
+    if (!removed || removed->size() == removedBefore)
+        return;
+    fmtDict->clear();
+    for (kelFormatDB* entry : inserted())
+        if (!entry->isRemoved())
+            fmtDict->insert(entry);
+}
+
+// Entries leave only through validation, and those it removes have either
+// no usable library name or the foreign-only mark.
+bool kelFormatDB::isRemoved() const
+{
+    return !isLibraryName(dsoname);
 }
 
 bool kelFormatDB::readLinePiece(FILE* fp)
@@ -272,6 +296,10 @@ void kelFormatDB::processInclude(char* statement)
         kelError(kelSeverityWarning, "Include files nested too deep in KEL database");
         return;
     }
+    if (includeCount >= maxIncludes) {
+        kelError(kelSeverityWarning, "More than %d include files in KEL database", int(maxIncludes));
+        return;
+    }
     FILE* fp = kelOpenDatabaseText(name.c_str());
     if (!fp) {
         char text[1024];
@@ -279,8 +307,23 @@ void kelFormatDB::processInclude(char* statement)
                  openFailureText(text));
         return;
     }
+    if (isBeingRead(fp)) {
+        fclose(fp);
+        kelError(kelSeverityError, "Include file %s is already being read in KEL database file, line %d", name.c_str(),
+                 lineNo);
+        return;
+    }
+    includeCount++;
     dbFile[++incLevel] = fp;
     lineLen = lineIndex = 0;
+}
+
+bool kelFormatDB::isBeingRead(FILE* fp)
+{
+    for (int level = 0; level <= incLevel; level++)
+        if (kelSameFile(dbFile[level], fp))
+            return true;
+    return false;
 }
 
 void kelFormatDB::scannerFatal(const char* msg)

@@ -71,13 +71,19 @@ public:
     int minor;
 
 private:
-    enum { maxIncludeLevels = 8, linePieceSize = 255 };
+    // Includes are bounded in count as well as in depth, so that a few
+    // files including each other many times cannot multiply the text read.
+    enum { maxIncludeLevels = 8, maxIncludes = 256, linePieceSize = 255 };
 
     static void validate(const char* dbname);
     static int validationErrors(kelFormatDB* entry, const char* dbname);
     static void setAside(kelFormatDB* entry);
+    // The entries that went into the dictionary, in the order read.
+    static std::vector<kelFormatDB*>& inserted();
+    bool isRemoved() const;
     static bool nextLine();
     static bool readLinePiece(FILE* fp);
+    static bool isBeingRead(FILE* fp);
 
     static kelDictionary* fmtDict;
     static int maxNeed;
@@ -87,6 +93,7 @@ private:
 
     static FILE* dbFile[maxIncludeLevels];
     static int incLevel;
+    static int includeCount;
     static char line[linePieceSize + 1];
     static int lineLen;
     static int lineIndex;
