@@ -13,6 +13,7 @@
 #include <kel/kelDataSize.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
+#include <kel/kelLimits.h>
 #include <kel/kelOrientation.h>
 #include <kel/kelTileIter.h>
 
@@ -252,6 +253,9 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
         return status;
     if (callerHoldsOnePage(job))
         return transferWholePage(job);
+    status = kelCheckPageBytes(bytes, op == GetTile ? "kelFile::getTile()" : "kelFile::setTile()");
+    if (status)
+        return status;
     job.page = allocatePage(bytes, op);
     if (!job.page)
         return reportNoPage(bytes);
