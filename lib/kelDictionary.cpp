@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <mutex>
+
 kelName::kelName(const char* s) : name(nullptr)
 {
     setID(s);
@@ -87,13 +89,22 @@ kelDictionary* kelGlobalDict()
     return dict;
 }
 
+// The process-wide dictionary grows from any thread.
+static std::mutex& globalLock()
+{
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
 kelName* kelGlobalName(const char* s)
 {
+    std::lock_guard<std::mutex> guard(globalLock());
     return kelGlobalDict()->find(s, 1);
 }
 
 kelName* kelGlobalName(kelName* nm)
 {
+    std::lock_guard<std::mutex> guard(globalLock());
     kelDictionary* dict = kelGlobalDict();
     if (dict->holds(nm))
         return nm;

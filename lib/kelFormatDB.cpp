@@ -4,6 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <atomic>
+#include <mutex>
+#include <new>
+
 #include <kel/kelError.h>
 #include <kel/kelStatus.h>
 
@@ -104,9 +108,9 @@ int kelFormatDB::eval(const void* data, int len) const
 
 void kelFormatDB::setFormat(kelFormat* fmt)
 {
-    format = fmt;
     major = 1;
     minor = 3;
+    registerFormat(fmt);
 }
 
 int kelFormatDB::haveDSOVersion(int wantMajor, int wantMinor) const
@@ -136,10 +140,39 @@ static const char* openFailureText(char (&text)[1024])
     return kelStatusToString(kelComposeStatus(kelDBOPENFAILED, 1, errno), text, sizeof text);
 }
 
+// The dictionary once loading has finished, for lock-free lookups; the
+// lock serialises the first load. It is recursive so that an error handler
+// that looks formats up while the database loads sees the entries read so
+// far, as it did before threads were considered.
+static std::atomic<kelDictionary*> loadedDict{nullptr};
+
+static std::recursive_mutex& loadLock()
+{
+    static std::recursive_mutex* lock = new std::recursive_mutex;
+    return *lock;
+}
+
 kelDictionary* kelFormatDB::getDictionary()
 {
+    if (kelDictionary* dict = loadedDict.load(std::memory_order_acquire))
+        return dict;
+    std::lock_guard<std::recursive_mutex> guard(loadLock());
     if (fmtDict)
         return fmtDict;
+    kelDictionary* dict = nullptr;
+    try {
+        dict = load();
+    } catch (const std::bad_alloc&) {
+        closeInput();
+        kelError(kelSeverityError, "Out of memory while loading the KEL database");
+        dict = fmtDict;
+    }
+    loadedDict.store(fmtDict, std::memory_order_release);
+    return dict;
+}
+
+kelDictionary* kelFormatDB::load()
+{
     fmtDict = new kelDictionary(0, 0);
     const char* dbname = getenv("KEL_DATABASE");
     if (!dbname) {
@@ -155,6 +188,34 @@ kelDictionary* kelFormatDB::getDictionary()
         validate(dbname);
     closeInput();
     return fmtDict;
+}
+
+void kelFormatDB::unload()
+{
+    std::lock_guard<std::recursive_mutex> guard(loadLock());
+    for (kelFormatDB* entry : inserted())
+        entry->release();
+    inserted().clear();
+    for (kelFormatDB* entry : removed ? *removed : std::vector<kelFormatDB*>())
+        entry->release();
+    delete removed;
+    removed = nullptr;
+    delete fmtDict;
+    fmtDict = nullptr;
+    maxNeed = 0;
+    loadedDict.store(nullptr, std::memory_order_release);
+}
+
+void kelFormatDB::release()
+{
+    free(kelDatabase::name);
+    free(description);
+    if (isLibraryName(dsoname))
+        free(dsoname);
+    free(subsystem);
+    kelDeleteSuffixList(suffixes);
+    delete match;
+    delete this;
 }
 
 bool kelFormatDB::openInput(const char* path)
@@ -214,18 +275,18 @@ void kelFormatDB::validate(const char* dbname)
     int index = 0;
     while (kelHashElem* e = fmtDict->next(index))
         bySlot.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
-    size_t removedBefore = removed ? removed->size() : 0;
+    bool anyRemoved = false;
     for (kelFormatDB* entry : bySlot) {
         if (validationErrors(entry, dbname) > 0) {
             kelError(kelSeverityWarning, "%s format removed from KEL database", entry->kelDatabase::name);
-            setAside(entry);
+            anyRemoved = true;
         } else if (entry->dsoname == foreignOnly) {
-            setAside(entry);
+            anyRemoved = true;
         } else if (entry->match && entry->match->need != kelDbNeverMatches && entry->match->need > maxNeed) {
             maxNeed = entry->match->need;
         }
     }
-    if (!removed || removed->size() == removedBefore)
+    if (!anyRemoved)
         return;
     fmtDict->clear();
     for (kelFormatDB* entry : inserted())

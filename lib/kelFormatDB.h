@@ -45,6 +45,10 @@ public:
     // The loaded dictionary; null when the database file cannot be opened on
     // the first call.
     static kelDictionary* getDictionary();
+    // Frees the loaded database, so that the next lookup loads it again:
+    // for programs that load many databases in turn. Registered formats are
+    // forgotten, and no other thread may use the database meanwhile.
+    static void unload();
 
     // Scanner input, one character per call; 0 at the end of the input.
     static int getInput(char* buf, int max);
@@ -75,6 +79,8 @@ private:
     // files including each other many times cannot multiply the text read.
     enum { maxIncludeLevels = 8, maxIncludes = 256, linePieceSize = 255 };
 
+    static kelDictionary* load();
+    void release();
     static void validate(const char* dbname);
     static int validationErrors(kelFormatDB* entry, const char* dbname);
     static void setAside(kelFormatDB* entry);
@@ -87,7 +93,7 @@ private:
 
     static kelDictionary* fmtDict;
     static int maxNeed;
-    // Entries taken out of the dictionary; they stay alive, never used.
+    // Entries that a full dictionary refused; they stay alive, never used.
     static std::vector<kelFormatDB*>* removed;
     static char foreignOnly[1];
 
