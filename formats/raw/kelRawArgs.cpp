@@ -149,7 +149,8 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         keyword(dtype, dataTypes, "Unknown data type: %s");
         break;
     case kwOrder:
-        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen)
+        // A page size given explicitly stays, as it does when opening.
+        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen && !seen.pageSize)
             pageSize.c = 0;
         break;
     case kwOrientation:
