@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <mutex>
+#include <new>
 
 kelName::kelName(const char* s) : name(nullptr)
 {
@@ -67,7 +68,9 @@ kelName* kelDictionary::find(const char* s, int insertIfNeeded)
     unsigned h = hash(s);
     kelName* found = static_cast<kelName*>(kelHashTable::find(h, s));
     if (!found && insertIfNeeded) {
-        found = new kelName(s);
+        found = new (std::nothrow) kelName(s);
+        if (!found)
+            return nullptr;
         found->hashIndex = h;
         kelHashTable::insert(found);
     }

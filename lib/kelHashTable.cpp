@@ -3,6 +3,8 @@
 #include <limits.h>
 #include <string.h>
 
+#include <new>
+
 // All prime, none equal to the probe step, so a probe sequence visits every
 // slot.
 static const int hashSizes[] = {131, 257, 521, 1021, 2039, 4093, 8191, 16381, 32771, 65537, 131041, 0};
@@ -74,9 +76,13 @@ void kelHashTable::grow()
     int newSize = pickSize(growthTarget());
     if (newSize <= size)
         return;
+    // Without memory for a bigger table the full one stays in use.
+    kelHashElem** bigger = new (std::nothrow) kelHashElem*[newSize]();
+    if (!bigger)
+        return;
     kelHashElem** old = table;
     int oldSize = size;
-    table = new kelHashElem*[newSize]();
+    table = bigger;
     size = newSize;
     for (int i = 0; i < oldSize; i++)
         if (old[i])
