@@ -17,22 +17,15 @@ static const kelDataType types[] = {kelBit, kelChar, kelUChar, kelShort, kelUSho
 static const kelOrder orders[] = {kelInterleaved, kelSequential, kelSeparate};
 
 // Not-a-number values need not keep their bits through a conversion.
-static void clearNaNs(std::vector<unsigned char>& pixels, kelDataType type)
+template <class T>
+static void clearNaNs(std::vector<unsigned char>& pixels)
 {
-    if (type == kelFloat)
-        for (size_t i = 0; i + sizeof(float) <= pixels.size(); i += sizeof(float)) {
-            float v;
-            memcpy(&v, &pixels[i], sizeof v);
-            if (isnan(v))
-                memset(&pixels[i], 0, sizeof v);
-        }
-    if (type == kelDouble)
-        for (size_t i = 0; i + sizeof(double) <= pixels.size(); i += sizeof(double)) {
-            double v;
-            memcpy(&v, &pixels[i], sizeof v);
-            if (isnan(v))
-                memset(&pixels[i], 0, sizeof v);
-        }
+    for (size_t i = 0; i + sizeof(T) <= pixels.size(); i += sizeof(T)) {
+        T v;
+        memcpy(&v, &pixels[i], sizeof v);
+        if (isnan(v))
+            memset(&pixels[i], 0, sizeof v);
+    }
 }
 
 struct Image {
@@ -80,7 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<unsigned char> pixels(bytes);
     for (size_t i = 0; i < bytes && choices.restSize() > 0; i++)
         pixels[i] = (unsigned char)choices.pick(256);
-    clearNaNs(pixels, im.type);
+    if (im.type == kelFloat)
+        clearNaNs<float>(pixels);
+    if (im.type == kelDouble)
+        clearNaNs<double>(pixels);
 
     const std::string name = kelFuzzPath("written") + "#Raw" + im.args;
     kelStatus sts = 0;
