@@ -5,6 +5,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <new>
 #include <string>
 
 #include "DbFileInfo.h"
@@ -112,13 +113,8 @@ int writeOutput(bool saveOld)
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int generate()
 {
-    kelDbSetProgName(argv[0]);
-    if (!parseOptions(argc, argv))
-        return 1;
     DbFileList files;
     if (!kelDbListInputs(files)) {
         fprintf(stderr, "%s: no KEL database directory!\n", progName.c_str());
@@ -129,4 +125,21 @@ int main(int argc, char** argv)
         kelDbReadSource(f->name);
     bool saveOld = reportDropped();
     return writeOutput(saveOld);
+}
+
+} // namespace
+
+// Running out of memory ends the program as the scanner's own failures do,
+// with a message and status 2.
+int main(int argc, char** argv)
+{
+    kelDbSetProgName(argv[0]);
+    if (!parseOptions(argc, argv))
+        return 1;
+    try {
+        return generate();
+    } catch (const std::bad_alloc&) {
+        fprintf(stderr, "%s: out of memory\n", progName.c_str());
+        return 2;
+    }
 }
