@@ -35,8 +35,7 @@ static kelFormatDB* entryOf(kelHashElem* elem)
 
 kelDatabase* kelDatabase::findNext(int& index)
 {
-    kelDictionary* dict = kelFormatDB::getDictionary();
-    return dict ? entryOf(dict->next(index)) : nullptr;
+    return kelFormatDB::getDictionary() ? kelFormatDB::listed(index) : nullptr;
 }
 
 kelDatabase* kelDatabase::findByFormatName(const char* formatName)

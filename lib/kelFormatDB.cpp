@@ -30,16 +30,56 @@ int kelFormatDB::lineNo = 1;
 bool kelFormatDB::lineEndedInLF = false;
 char kelFormatDB::dbnameBuf[260] = "";
 
-kelFormatDB::kelFormatDB(const char* name) : kelDatabase(name), kelName(name), match(nullptr), major(0), minor(0)
+kelFormatDB::kelFormatDB(const char* name)
+    : kelDatabase(name), kelName(name), match(nullptr), major(0), minor(0), sameName(nullptr), lastSameName(nullptr)
 {
     KEL_ASSERT(fmtDict != NULL);
-    if (!fmtDict->insert(this))
-        setAside(this);
-    else
+    if (place(this))
         inserted().push_back(this);
+    else
+        setAside(this);
 }
 
 std::vector<kelFormatDB*>& kelFormatDB::inserted()
+{
+    static std::vector<kelFormatDB*>* entries = new std::vector<kelFormatDB*>;
+    return *entries;
+}
+
+// Only the first entry of a name takes a slot; later ones follow it in a
+// chain, so that many entries of one name do not make one long probe run
+// that every insertion walks. Lookups by name find the first anyway.
+bool kelFormatDB::place(kelFormatDB* entry)
+{
+    kelFormatDB* first = static_cast<kelFormatDB*>(fmtDict->find(entry->kelName::name, 0));
+    if (!first)
+        return fmtDict->insert(entry) != 0;
+    kelFormatDB* last = first->lastSameName ? first->lastSameName : first;
+    last->sameName = entry;
+    first->lastSameName = entry;
+    return true;
+}
+
+// Every entry in slot order, each name's later entries right after its
+// first.
+std::vector<kelFormatDB*> kelFormatDB::slotOrder()
+{
+    std::vector<kelFormatDB*> entries;
+    int index = 0;
+    while (kelHashElem* e = fmtDict->next(index))
+        for (kelFormatDB* entry = static_cast<kelFormatDB*>(static_cast<kelName*>(e)); entry; entry = entry->sameName)
+            entries.push_back(entry);
+    return entries;
+}
+
+kelDatabase* kelFormatDB::listed(int& index)
+{
+    if (index < 0)
+        index = 0;
+    return size_t(index) < listing().size() ? listing()[size_t(index++)] : nullptr;
+}
+
+std::vector<kelFormatDB*>& kelFormatDB::listing()
 {
     static std::vector<kelFormatDB*>* entries = new std::vector<kelFormatDB*>;
     return *entries;
@@ -187,6 +227,7 @@ kelDictionary* kelFormatDB::load()
     if (parse() == 0)
         validate(dbname);
     closeInput();
+    listing() = slotOrder();
     return fmtDict;
 }
 
@@ -196,6 +237,7 @@ void kelFormatDB::unload()
     for (kelFormatDB* entry : inserted())
         entry->release();
     inserted().clear();
+    listing().clear();
     for (kelFormatDB* entry : removed ? *removed : std::vector<kelFormatDB*>())
         entry->release();
     delete removed;
@@ -266,17 +308,13 @@ int kelFormatDB::validationErrors(kelFormatDB* entry, const char* dbname)
 }
 
 // Completes every entry once, in slot order, and decides which go.
-// Removing one by one would re-place a whole probe run each time (all
-// entries of one name share one), so the kept entries are inserted anew in
-// the order they were read, which keeps the first of a name first.
+// Removing one by one would re-place a probe run each time, so the kept
+// entries are placed anew in the order they were read, which keeps the
+// first of a name first.
 void kelFormatDB::validate(const char* dbname)
 {
-    std::vector<kelFormatDB*> bySlot;
-    int index = 0;
-    while (kelHashElem* e = fmtDict->next(index))
-        bySlot.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
     bool anyRemoved = false;
-    for (kelFormatDB* entry : bySlot) {
+    for (kelFormatDB* entry : slotOrder()) {
         if (validationErrors(entry, dbname) > 0) {
             kelError(kelSeverityWarning, "%s format removed from KEL database", entry->kelDatabase::name);
             anyRemoved = true;
@@ -290,8 +328,10 @@ void kelFormatDB::validate(const char* dbname)
         return;
     fmtDict->clear();
     for (kelFormatDB* entry : inserted())
+        entry->sameName = entry->lastSameName = nullptr;
+    for (kelFormatDB* entry : inserted())
         if (!entry->isRemoved())
-            fmtDict->insert(entry);
+            place(entry);
 }
 
 // Entries leave only through validation, and those it removes have either

@@ -45,6 +45,9 @@ public:
     // The loaded dictionary; null when the database file cannot be opened on
     // the first call.
     static kelDictionary* getDictionary();
+    // The loaded entries one after another, from index 0; null after the
+    // last. Entries of one name come together, the first one first.
+    static kelDatabase* listed(int& index);
     // Frees the loaded database, so that the next lookup loads it again:
     // for programs that load many databases in turn. Registered formats are
     // forgotten, and no other thread may use the database meanwhile.
@@ -86,7 +89,15 @@ private:
     static void setAside(kelFormatDB* entry);
     // The entries that went into the dictionary, in the order read.
     static std::vector<kelFormatDB*>& inserted();
+    static std::vector<kelFormatDB*>& listing();
+    static bool place(kelFormatDB* entry);
+    static std::vector<kelFormatDB*> slotOrder();
     bool isRemoved() const;
+
+    // Later entries of the same name, in reading order: the next one, and
+    // (in the first entry) the last one.
+    kelFormatDB* sameName;
+    kelFormatDB* lastSameName;
     static bool nextLine();
     static bool readLinePiece(FILE* fp);
     static bool isBeingRead(FILE* fp);
