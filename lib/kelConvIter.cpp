@@ -207,11 +207,18 @@ int kelConvIter::nextRow()
     return nextChan();
 }
 
+// Whether a block holds exactly the channels it describes, so that its
+// channels of a pixel, row or slice follow each other without gaps.
+int kelConvIter::packed(const kelConverter& c)
+{
+    return long(c.stride.z) == long(c.cSize) * c.area.nx * c.area.ny;
+}
+
 // Channels that hold no image channel are never part of a same-channel run,
 // so that a collapsed or whole copy leaves them untouched as well.
 int kelConvIter::sameChans() const
 {
-    if (dst.cSize != src.cSize)
+    if (dst.cSize != src.cSize || !packed(dst) || !packed(src))
         return 0;
     if (!dst.cList && !src.cList && dst.cStart == src.cStart && dst.cStart >= 0)
         return 1;

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -33,8 +35,7 @@ static kelFormatDB* entryOf(kelHashElem* elem)
 
 kelDatabase* kelDatabase::findNext(int& index)
 {
-    kelDictionary* dict = kelFormatDB::getDictionary();
-    return dict ? entryOf(dict->next(index)) : nullptr;
+    return kelFormatDB::getDictionary() ? kelFormatDB::listed(index) : nullptr;
 }
 
 kelDatabase* kelDatabase::findByFormatName(const char* formatName)
@@ -109,7 +110,12 @@ kelDatabase* kelDatabase::findByMagic(int fd)
     if (!kelFormatDB::getDictionary())
         return nullptr;
     std::vector<unsigned char> buf;
-    int len = readLeadingBytes(fd, buf, kelFormatDB::getMaxNeeded());
+    int len;
+    try {
+        len = readLeadingBytes(fd, buf, kelFormatDB::getMaxNeeded());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     int index = 0;
     while (kelDatabase* db = findNext(index)) {
         kelFormatDB* entry = static_cast<kelFormatDB*>(db);
@@ -140,24 +146,56 @@ static void reportMissingLibrary(const char* dsoname, const char* name, const ch
                  dsoname, libkelVersion, name);
 }
 
+// Plug-ins load one at a time; the lock is recursive because a plug-in's
+// static initialisation may itself ask for a format.
+static std::recursive_mutex& pluginLock()
+{
+    static std::recursive_mutex* lock = new std::recursive_mutex;
+    return *lock;
+}
+
+// A registered format is read without the lock once its plug-in has loaded.
+kelFormat* kelDatabase::registeredFormat() const
+{
+    return __atomic_load_n(&format, __ATOMIC_ACQUIRE);
+}
+
+void kelDatabase::registerFormat(kelFormat* fmt)
+{
+    __atomic_store_n(&format, fmt, __ATOMIC_RELEASE);
+}
+
 kelFormat* kelDatabase::getFormat(int openDSOifNecessary)
 {
-    if (format)
-        return format;
+    if (kelFormat* fmt = registeredFormat())
+        return fmt;
     // Entries left unchecked by a failed parse may name no usable library.
     if (!openDSOifNecessary || !kelFormatDB::isLibraryName(dsoname))
         return nullptr;
-#ifdef KEL_DEBUG_BUILD
-    std::string libraryName = kelFormatDB::debugLibraryName(dsoname);
-#else
-    std::string libraryName(dsoname);
-#endif
-    if (!kelPlatformLoadLibrary(libraryName.c_str())) {
+    std::lock_guard<std::recursive_mutex> guard(pluginLock());
+    if (kelFormat* fmt = registeredFormat())
+        return fmt;
+    if (!loadPlugin()) {
         reportMissingLibrary(dsoname, name, subsystem);
         return nullptr;
     }
-    if (!format)
+    kelFormat* fmt = registeredFormat();
+    if (!fmt)
         kelError(kelSeverityError, "The dynamic shared object %s failed to register\n\ta file format called \"%s\"",
                  dsoname, name);
-    return format;
+    return fmt;
+}
+
+bool kelDatabase::loadPlugin() const
+{
+    try {
+#ifdef KEL_DEBUG_BUILD
+        std::string libraryName = kelFormatDB::debugLibraryName(dsoname);
+#else
+        std::string libraryName(dsoname);
+#endif
+        return kelPlatformLoadLibrary(libraryName.c_str()) != nullptr;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

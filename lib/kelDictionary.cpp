@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <mutex>
+#include <new>
+
 kelName::kelName(const char* s) : name(nullptr)
 {
     setID(s);
@@ -65,7 +68,9 @@ kelName* kelDictionary::find(const char* s, int insertIfNeeded)
     unsigned h = hash(s);
     kelName* found = static_cast<kelName*>(kelHashTable::find(h, s));
     if (!found && insertIfNeeded) {
-        found = new kelName(s);
+        found = new (std::nothrow) kelName(s);
+        if (!found)
+            return nullptr;
         found->hashIndex = h;
         kelHashTable::insert(found);
     }
@@ -87,13 +92,22 @@ kelDictionary* kelGlobalDict()
     return dict;
 }
 
+// The process-wide dictionary grows from any thread.
+static std::mutex& globalLock()
+{
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
 kelName* kelGlobalName(const char* s)
 {
+    std::lock_guard<std::mutex> guard(globalLock());
     return kelGlobalDict()->find(s, 1);
 }
 
 kelName* kelGlobalName(kelName* nm)
 {
+    std::lock_guard<std::mutex> guard(globalLock());
     kelDictionary* dict = kelGlobalDict();
     if (dict->holds(nm))
         return nm;

@@ -5,12 +5,23 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <mutex>
+
 #include "kelPlatform.h"
 
+// The handler and its argument change together, under the lock, so that
+// every thread reads a matching pair.
 static kelErrorHandler installedHandler = nullptr;
 static void* installedArg = nullptr;
 // Decided at the first informational message: -1 undecided, 0 off, 1 on.
-static int debugSwitch = -1;
+static std::atomic<int> debugSwitch{-1};
+
+static std::mutex& handlerLock()
+{
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
 
 // Messages are formatted into a buffer of this size; longer ones are cut
 // and marked with "...".
@@ -34,9 +45,12 @@ static const char* severityLabel(int severity)
 
 static int debugEnabled()
 {
-    if (debugSwitch < 0)
-        debugSwitch = getenv("KEL_DEBUG") != nullptr || getenv("VX_DEBUG") != nullptr;
-    return debugSwitch;
+    int on = debugSwitch.load(std::memory_order_relaxed);
+    if (on < 0) {
+        on = getenv("KEL_DEBUG") != nullptr || getenv("VX_DEBUG") != nullptr;
+        debugSwitch.store(on, std::memory_order_relaxed);
+    }
+    return on;
 }
 
 static void printMessage(int flags, const char* fmt, va_list args)
@@ -85,6 +99,7 @@ extern "C" void kelSilentErrorHandler(void*, int flags, const char* fmt, va_list
 
 extern "C" void kelGetErrorHandler(kelErrorHandler* handler, void** arg)
 {
+    std::lock_guard<std::mutex> guard(handlerLock());
     if (!installedHandler) {
         if (getenv("KEL_SILENT"))
             installedHandler = kelSilentErrorHandler;
@@ -102,6 +117,7 @@ extern "C" void kelGetErrorHandler(kelErrorHandler* handler, void** arg)
 
 extern "C" void kelSetErrorHandler(kelErrorHandler newhandler, void* newarg)
 {
+    std::lock_guard<std::mutex> guard(handlerLock());
     installedHandler = newhandler;
     installedArg = newarg;
 }
@@ -131,9 +147,12 @@ void _kelDebug(const char* fmt, ...)
 }
 
 kelSetLocalErrorHandler::kelSetLocalErrorHandler(kelErrorHandler handler, void* arg)
-    : old_handler(installedHandler), old_arg(installedArg)
 {
-    kelSetErrorHandler(handler, arg);
+    std::lock_guard<std::mutex> guard(handlerLock());
+    old_handler = installedHandler;
+    old_arg = installedArg;
+    installedHandler = handler;
+    installedArg = arg;
 }
 
 kelSetLocalErrorHandler::~kelSetLocalErrorHandler()

@@ -6,13 +6,14 @@
 #include <string.h>
 
 #include <algorithm>
-#include <vector>
+#include <new>
 
 #include <kel/kelConfig.h>
 #include <kel/kelConverter.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
+#include <kel/kelLimits.h>
 #include <kel/kelOrientation.h>
 #include <kel/kelTileIter.h>
 
@@ -38,7 +39,6 @@ struct TileJob {
     kelConverter dataConv; // the caller's buffer
     void* page;
     size_t pageBytes;
-    std::vector<int> edgeChannels; // a page's channels where it runs past the image's
 };
 
 // The box must stay addressable in ints, also once mapped into the file's
@@ -147,19 +147,6 @@ int pageIsCovered(const TileJob& job, const kelTileIter& it, const kelXYZC<int>&
            ((long long)it.z + it.nz <= tileEndZ || job.itsize.z <= tileEndZ) && writesChannels(job, it.c, n.c);
 }
 
-// The image channels of a page's buffer channels: none needed while the
-// page lies within the image's channels; past them, a list marks the
-// page's spare channels as holding no image channel.
-const int* pageChannels(TileJob& job, int c, int n)
-{
-    if (n == job.pgSize.c)
-        return nullptr;
-    job.edgeChannels.assign(job.pgSize.c, -1);
-    for (int i = 0; i < n; ++i)
-        job.edgeChannels[i] = c + i;
-    return job.edgeChannels.data();
-}
-
 kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
 {
     kelFile* file = job.file;
@@ -173,8 +160,10 @@ kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& 
             return status;
     }
     kelConverter pageConv;
-    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, pageChannels(job, it.c, n.c),
-                  job.pgSize.x, job.pgSize.y, job.pgSize.z, it.x, it.y, it.z, it.c);
+    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x, job.pgSize.y,
+                  job.pgSize.z, it.x, it.y, it.z, it.c);
+    // A page past the image's channels holds no image channel there.
+    pageConv.limitChannels(n.c);
     // Only the part of the page inside the image is exchanged, so the
     // caller's pixels outside the image stay as they are.
     pageConv.setClip(it.x, it.y, it.z, n.x, n.y, n.z);
@@ -264,11 +253,18 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
         return status;
     if (callerHoldsOnePage(job))
         return transferWholePage(job);
+    status = kelCheckPageBytes(bytes, op == GetTile ? "kelFile::getTile()" : "kelFile::setTile()");
+    if (status)
+        return status;
     job.page = allocatePage(bytes, op);
     if (!job.page)
         return reportNoPage(bytes);
     job.pageBytes = size_t(bytes);
-    status = walkPages(job);
+    try {
+        status = walkPages(job);
+    } catch (const std::bad_alloc&) {
+        status = kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    }
     free(job.page);
     return status;
 }

@@ -4,6 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <atomic>
+#include <mutex>
+#include <new>
+
 #include <kel/kelError.h>
 #include <kel/kelStatus.h>
 
@@ -18,6 +22,7 @@ char kelFormatDB::foreignOnly[1] = "";
 
 FILE* kelFormatDB::dbFile[maxIncludeLevels] = {};
 int kelFormatDB::incLevel = 0;
+int kelFormatDB::includeCount = 0;
 char kelFormatDB::line[linePieceSize + 1] = "";
 int kelFormatDB::lineLen = 0;
 int kelFormatDB::lineIndex = 0;
@@ -25,11 +30,59 @@ int kelFormatDB::lineNo = 1;
 bool kelFormatDB::lineEndedInLF = false;
 char kelFormatDB::dbnameBuf[260] = "";
 
-kelFormatDB::kelFormatDB(const char* name) : kelDatabase(name), kelName(name), match(nullptr), major(0), minor(0)
+kelFormatDB::kelFormatDB(const char* name)
+    : kelDatabase(name), kelName(name), match(nullptr), major(0), minor(0), sameName(nullptr), lastSameName(nullptr)
 {
     KEL_ASSERT(fmtDict != NULL);
-    if (!fmtDict->insert(this))
+    if (place(this))
+        inserted().push_back(this);
+    else
         setAside(this);
+}
+
+std::vector<kelFormatDB*>& kelFormatDB::inserted()
+{
+    static std::vector<kelFormatDB*>* entries = new std::vector<kelFormatDB*>;
+    return *entries;
+}
+
+// Only the first entry of a name takes a slot; later ones follow it in a
+// chain, so that many entries of one name do not make one long probe run
+// that every insertion walks. Lookups by name find the first anyway.
+bool kelFormatDB::place(kelFormatDB* entry)
+{
+    kelFormatDB* first = static_cast<kelFormatDB*>(fmtDict->find(entry->kelName::name, 0));
+    if (!first)
+        return fmtDict->insert(entry) != 0;
+    kelFormatDB* last = first->lastSameName ? first->lastSameName : first;
+    last->sameName = entry;
+    first->lastSameName = entry;
+    return true;
+}
+
+// Every entry in slot order, each name's later entries right after its
+// first.
+std::vector<kelFormatDB*> kelFormatDB::slotOrder()
+{
+    std::vector<kelFormatDB*> entries;
+    int index = 0;
+    while (kelHashElem* e = fmtDict->next(index))
+        for (kelFormatDB* entry = static_cast<kelFormatDB*>(static_cast<kelName*>(e)); entry; entry = entry->sameName)
+            entries.push_back(entry);
+    return entries;
+}
+
+kelDatabase* kelFormatDB::listed(int& index)
+{
+    if (index < 0)
+        index = 0;
+    return size_t(index) < listing().size() ? listing()[size_t(index++)] : nullptr;
+}
+
+std::vector<kelFormatDB*>& kelFormatDB::listing()
+{
+    static std::vector<kelFormatDB*>* entries = new std::vector<kelFormatDB*>;
+    return *entries;
 }
 
 // Fields of the kelDatabase part live as long as the process; only the
@@ -95,9 +148,9 @@ int kelFormatDB::eval(const void* data, int len) const
 
 void kelFormatDB::setFormat(kelFormat* fmt)
 {
-    format = fmt;
     major = 1;
     minor = 3;
+    registerFormat(fmt);
 }
 
 int kelFormatDB::haveDSOVersion(int wantMajor, int wantMinor) const
@@ -127,10 +180,39 @@ static const char* openFailureText(char (&text)[1024])
     return kelStatusToString(kelComposeStatus(kelDBOPENFAILED, 1, errno), text, sizeof text);
 }
 
+// The dictionary once loading has finished, for lock-free lookups; the
+// lock serialises the first load. It is recursive so that an error handler
+// that looks formats up while the database loads sees the entries read so
+// far, as it did before threads were considered.
+static std::atomic<kelDictionary*> loadedDict{nullptr};
+
+static std::recursive_mutex& loadLock()
+{
+    static std::recursive_mutex* lock = new std::recursive_mutex;
+    return *lock;
+}
+
 kelDictionary* kelFormatDB::getDictionary()
 {
+    if (kelDictionary* dict = loadedDict.load(std::memory_order_acquire))
+        return dict;
+    std::lock_guard<std::recursive_mutex> guard(loadLock());
     if (fmtDict)
         return fmtDict;
+    kelDictionary* dict = nullptr;
+    try {
+        dict = load();
+    } catch (const std::bad_alloc&) {
+        closeInput();
+        kelError(kelSeverityError, "Out of memory while loading the KEL database");
+        dict = fmtDict;
+    }
+    loadedDict.store(fmtDict, std::memory_order_release);
+    return dict;
+}
+
+kelDictionary* kelFormatDB::load()
+{
     fmtDict = new kelDictionary(0, 0);
     const char* dbname = getenv("KEL_DATABASE");
     if (!dbname) {
@@ -145,7 +227,37 @@ kelDictionary* kelFormatDB::getDictionary()
     if (parse() == 0)
         validate(dbname);
     closeInput();
+    listing() = slotOrder();
     return fmtDict;
+}
+
+void kelFormatDB::unload()
+{
+    std::lock_guard<std::recursive_mutex> guard(loadLock());
+    for (kelFormatDB* entry : inserted())
+        entry->release();
+    inserted().clear();
+    listing().clear();
+    for (kelFormatDB* entry : removed ? *removed : std::vector<kelFormatDB*>())
+        entry->release();
+    delete removed;
+    removed = nullptr;
+    delete fmtDict;
+    fmtDict = nullptr;
+    maxNeed = 0;
+    loadedDict.store(nullptr, std::memory_order_release);
+}
+
+void kelFormatDB::release()
+{
+    free(kelDatabase::name);
+    free(description);
+    if (isLibraryName(dsoname))
+        free(dsoname);
+    free(subsystem);
+    kelDeleteSuffixList(suffixes);
+    delete match;
+    delete this;
 }
 
 bool kelFormatDB::openInput(const char* path)
@@ -153,6 +265,7 @@ bool kelFormatDB::openInput(const char* path)
     closeInput();
     dbFile[0] = kelOpenDatabaseText(path);
     lineLen = lineIndex = 0;
+    includeCount = 0;
     lineNo = 1;
     lineEndedInLF = false;
     line[0] = '\0';
@@ -194,26 +307,38 @@ int kelFormatDB::validationErrors(kelFormatDB* entry, const char* dbname)
     return errs;
 }
 
-// Completes or removes every entry once. Removing moves other entries
-// within the table, so the walk runs over a list taken beforehand.
+// Completes every entry once, in slot order, and decides which go.
+// Removing one by one would re-place a probe run each time, so the kept
+// entries are placed anew in the order they were read, which keeps the
+// first of a name first.
 void kelFormatDB::validate(const char* dbname)
 {
-    std::vector<kelFormatDB*> entries;
-    int index = 0;
-    while (kelHashElem* e = fmtDict->next(index))
-        entries.push_back(static_cast<kelFormatDB*>(static_cast<kelName*>(e)));
-    for (kelFormatDB* entry : entries) {
+    bool anyRemoved = false;
+    for (kelFormatDB* entry : slotOrder()) {
         if (validationErrors(entry, dbname) > 0) {
             kelError(kelSeverityWarning, "%s format removed from KEL database", entry->kelDatabase::name);
-            fmtDict->remove(entry);
-            setAside(entry);
+            anyRemoved = true;
         } else if (entry->dsoname == foreignOnly) {
-            fmtDict->remove(entry);
-            setAside(entry);
+            anyRemoved = true;
         } else if (entry->match && entry->match->need != kelDbNeverMatches && entry->match->need > maxNeed) {
             maxNeed = entry->match->need;
         }
     }
+    if (!anyRemoved)
+        return;
+    fmtDict->clear();
+    for (kelFormatDB* entry : inserted())
+        entry->sameName = entry->lastSameName = nullptr;
+    for (kelFormatDB* entry : inserted())
+        if (!entry->isRemoved())
+            place(entry);
+}
+
+// Entries leave only through validation, and those it removes have either
+// no usable library name or the foreign-only mark.
+bool kelFormatDB::isRemoved() const
+{
+    return !isLibraryName(dsoname);
 }
 
 bool kelFormatDB::readLinePiece(FILE* fp)
@@ -272,6 +397,10 @@ void kelFormatDB::processInclude(char* statement)
         kelError(kelSeverityWarning, "Include files nested too deep in KEL database");
         return;
     }
+    if (includeCount >= maxIncludes) {
+        kelError(kelSeverityWarning, "More than %d include files in KEL database", int(maxIncludes));
+        return;
+    }
     FILE* fp = kelOpenDatabaseText(name.c_str());
     if (!fp) {
         char text[1024];
@@ -279,8 +408,23 @@ void kelFormatDB::processInclude(char* statement)
                  openFailureText(text));
         return;
     }
+    if (isBeingRead(fp)) {
+        fclose(fp);
+        kelError(kelSeverityError, "Include file %s is already being read in KEL database file, line %d", name.c_str(),
+                 lineNo);
+        return;
+    }
+    includeCount++;
     dbFile[++incLevel] = fp;
     lineLen = lineIndex = 0;
+}
+
+bool kelFormatDB::isBeingRead(FILE* fp)
+{
+    for (int level = 0; level <= incLevel; level++)
+        if (kelSameFile(dbFile[level], fp))
+            return true;
+    return false;
 }
 
 void kelFormatDB::scannerFatal(const char* msg)

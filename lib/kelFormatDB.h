@@ -45,6 +45,13 @@ public:
     // The loaded dictionary; null when the database file cannot be opened on
     // the first call.
     static kelDictionary* getDictionary();
+    // The loaded entries one after another, from index 0; null after the
+    // last. Entries of one name come together, the first one first.
+    static kelDatabase* listed(int& index);
+    // Frees the loaded database, so that the next lookup loads it again:
+    // for programs that load many databases in turn. Registered formats are
+    // forgotten, and no other thread may use the database meanwhile.
+    static void unload();
 
     // Scanner input, one character per call; 0 at the end of the input.
     static int getInput(char* buf, int max);
@@ -71,22 +78,39 @@ public:
     int minor;
 
 private:
-    enum { maxIncludeLevels = 8, linePieceSize = 255 };
+    // Includes are bounded in count as well as in depth, so that a few
+    // files including each other many times cannot multiply the text read.
+    enum { maxIncludeLevels = 8, maxIncludes = 256, linePieceSize = 255 };
 
+    static kelDictionary* load();
+    void release();
     static void validate(const char* dbname);
     static int validationErrors(kelFormatDB* entry, const char* dbname);
     static void setAside(kelFormatDB* entry);
+    // The entries that went into the dictionary, in the order read.
+    static std::vector<kelFormatDB*>& inserted();
+    static std::vector<kelFormatDB*>& listing();
+    static bool place(kelFormatDB* entry);
+    static std::vector<kelFormatDB*> slotOrder();
+    bool isRemoved() const;
+
+    // Later entries of the same name, in reading order: the next one, and
+    // (in the first entry) the last one.
+    kelFormatDB* sameName;
+    kelFormatDB* lastSameName;
     static bool nextLine();
     static bool readLinePiece(FILE* fp);
+    static bool isBeingRead(FILE* fp);
 
     static kelDictionary* fmtDict;
     static int maxNeed;
-    // Entries taken out of the dictionary; they stay alive, never used.
+    // Entries that a full dictionary refused; they stay alive, never used.
     static std::vector<kelFormatDB*>* removed;
     static char foreignOnly[1];
 
     static FILE* dbFile[maxIncludeLevels];
     static int incLevel;
+    static int includeCount;
     static char line[linePieceSize + 1];
     static int lineLen;
     static int lineIndex;

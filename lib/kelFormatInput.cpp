@@ -18,6 +18,13 @@ FILE* kelOpenDatabaseText(const char* path)
     return fp;
 }
 
+bool kelSameFile(FILE* a, FILE* b)
+{
+    struct stat sa, sb;
+    return fstat(fileno(a), &sa) == 0 && fstat(fileno(b), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 // Text mode: a carriage return before a line feed is dropped.
 static int readTextChar(FILE* fp)
 {

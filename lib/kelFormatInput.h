@@ -12,6 +12,10 @@
 // also for a directory (EISDIR), which reads as an empty file otherwise.
 FILE* kelOpenDatabaseText(const char* path);
 
+// Whether two open files are the same file (device and inode), so that an
+// include chain that comes back to a file it is reading can be refused.
+bool kelSameFile(FILE* a, FILE* b);
+
 // Reads the next line of `fp` into `buf`, at most `max` characters and the
 // line feed that ends it; a carriage return before a line feed is dropped.
 // Returns the count read and terminates `buf`; at the end of the file

@@ -9,7 +9,9 @@
 
 namespace {
 
-enum { initialStackSize = 200, maximalStackSize = 10000 };
+// Entries are bounded so that no database text, however it includes
+// itself, can make loading take long.
+enum { initialStackSize = 200, maximalStackSize = 10000, maximalEntries = 4096 };
 
 // Symbols held by the condition stack.
 enum StackSymbol { SymOpenParen, SymCondition, SymAnd, SymOr };
@@ -140,7 +142,12 @@ int Parser::run()
         return ParseOverflow;
     }
     advance();
-    while (token == kelTokFORMAT) {
+    for (int entries = 0; token == kelTokFORMAT; entries++) {
+        if (entries == maximalEntries) {
+            result = ParseSyntaxError;
+            kelFormatDB::error("too many format entries");
+            return result;
+        }
         advance();
         if (token != kelTokNAME) {
             fail();

@@ -3,6 +3,8 @@
 #include <limits.h>
 #include <string.h>
 
+#include <new>
+
 // All prime, none equal to the probe step, so a probe sequence visits every
 // slot.
 static const int hashSizes[] = {131, 257, 521, 1021, 2039, 4093, 8191, 16381, 32771, 65537, 131041, 0};
@@ -35,14 +37,18 @@ void kelHashTable::clear()
     count = 0;
 }
 
-// The counts stop at the largest int instead of overflowing.
+// The counts stop at the largest int instead of overflowing. Lookups of
+// many threads note their probes at once: the counts are updated without
+// tearing, though concurrent notes may be lost.
 void kelHashTable::noteProbes(int n)
 {
-    if (lookCount < INT_MAX)
-        lookCount++;
-    totalLook = totalLook > INT_MAX - n ? INT_MAX : totalLook + n;
-    if (n > maxLook)
-        maxLook = n;
+    int looks = __atomic_load_n(&lookCount, __ATOMIC_RELAXED);
+    if (looks < INT_MAX)
+        __atomic_store_n(&lookCount, looks + 1, __ATOMIC_RELAXED);
+    int total = __atomic_load_n(&totalLook, __ATOMIC_RELAXED);
+    __atomic_store_n(&totalLook, total > INT_MAX - n ? INT_MAX : total + n, __ATOMIC_RELAXED);
+    if (n > __atomic_load_n(&maxLook, __ATOMIC_RELAXED))
+        __atomic_store_n(&maxLook, n, __ATOMIC_RELAXED);
 }
 
 int kelHashTable::locate(const kelHashElem* elem)
@@ -70,9 +76,13 @@ void kelHashTable::grow()
     int newSize = pickSize(growthTarget());
     if (newSize <= size)
         return;
+    // Without memory for a bigger table the full one stays in use.
+    kelHashElem** bigger = new (std::nothrow) kelHashElem*[newSize]();
+    if (!bigger)
+        return;
     kelHashElem** old = table;
     int oldSize = size;
-    table = new kelHashElem*[newSize]();
+    table = bigger;
     size = newSize;
     for (int i = 0; i < oldSize; i++)
         if (old[i])

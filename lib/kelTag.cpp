@@ -1,10 +1,12 @@
 #include <kel/kelTag.h>
 
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
 
+#include <new>
 #include <string>
 
 #include <kel/kelError.h>
@@ -236,8 +238,19 @@ kelStatus kelTag::encode(char* buf) const
     return encode(buf, (size_t)-1);
 }
 
-// On failure buf holds the values encoded up to that point, cut to fit.
 kelStatus kelTag::encode(char* buf, size_t bufSize) const
+{
+    try {
+        return encodeValues(buf, bufSize);
+    } catch (const std::bad_alloc&) {
+        if (bufSize > 0)
+            buf[0] = '\0';
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    }
+}
+
+// On failure buf holds the values encoded up to that point, cut to fit.
+kelStatus kelTag::encodeValues(char* buf, size_t bufSize) const
 {
     std::string text;
     kelStatus sts = kelOKAY;
@@ -340,6 +353,15 @@ const char* kelTag::delimit(const char* p, const char*& start, size_t& len) cons
 }
 
 kelStatus kelTag::decode(const char* text)
+{
+    try {
+        return decodeValues(text);
+    } catch (const std::bad_alloc&) {
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    }
+}
+
+kelStatus kelTag::decodeValues(const char* text)
 {
     freeStrings();
     int count = value ? getCount() : 0;

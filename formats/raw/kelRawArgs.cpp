@@ -2,6 +2,7 @@
 #include <kel/kelColor.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelError.h>
+#include <kel/kelLimits.h>
 #include <kel/kelOrientation.h>
 
 #include <limits.h>
@@ -148,7 +149,8 @@ void kelRawFile::applyArgument(const kelParameterDesc& arg, int isOpen, ArgsSeen
         keyword(dtype, dataTypes, "Unknown data type: %s");
         break;
     case kwOrder:
-        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen)
+        // A page size given explicitly stays, as it does when opening.
+        if (keyword(order, orders, "Unknown dimension order: %s") && !isOpen && !seen.pageSize)
             pageSize.c = 0;
         break;
     case kwOrientation:
@@ -220,6 +222,10 @@ kelStatus kelRawFile::computeLayout()
     const uint64_t bytes = dtype == kelBit ? (elements + 7) / 8 : elements * kelDataSize(dtype, 1);
     if (bytes == 0 || bytes > uint64_t(UINT_MAX))
         return kelBADPARAMS;
+    // The framework holds a page in one buffer.
+    kelStatus sts = kelCheckPageBytes(bytes, "Raw page");
+    if (sts)
+        return sts;
 
     pageCount.init((size.x - 1) / pageSize.x + 1, (size.y - 1) / pageSize.y + 1, (size.z - 1) / pageSize.z + 1);
     uint64_t end = uint64_t((size.c - 1) / pageSize.c + 1);

@@ -20,6 +20,7 @@
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
 #include <kel/kelHashTable.h>
+#include <kel/kelLimits.h>
 #include <kel/kelList.h>
 #include <kel/kelLut.h>
 #include <kel/kelORNColormap.h>

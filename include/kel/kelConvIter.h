@@ -38,6 +38,7 @@ private:
     int nextChan();
     int nextRow();
     int sameChans() const;
+    static int packed(const kelConverter& c);
     int destChan(int i) const;
     int sourceChan(int i) const;
     long destIndex(long x, long y, long z) const;

@@ -33,6 +33,10 @@ public:
     void setClip(int x, int y, int z, int nx, int ny, int nz);
     void setMask(const kelTile3D<int>* copyMask);
     kelFillMode checkMask(const kelTile3D<int>& tile) const;
+    // Describes only the first `n` channels of the block, which keeps the
+    // steps of all its channels: a page that runs past the image's channels
+    // costs work for the channels inside only. Call it after the layout.
+    void limitChannels(int n) { cSize = n; }
 
     // Converts the region common to both from `from` into this block.
     void operator=(kelConverter& from);

@@ -38,6 +38,10 @@ protected:
     explicit kelDatabase(const char* formatName);
     ~kelDatabase() = default;
 
+    kelFormat* registeredFormat() const;
+    void registerFormat(kelFormat* fmt);
+    bool loadPlugin() const;
+
     char* name;
     char* description;
     char* dsoname;

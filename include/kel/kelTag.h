@@ -39,6 +39,8 @@ public:
     kelTag& operator=(const kelTag&) = delete;
 
 private:
+    kelStatus decodeValues(const char* text);
+    kelStatus encodeValues(char* buf, size_t bufSize) const;
     void freeStrings();
     size_t elementSize() const;
     int intValue(int n) const;

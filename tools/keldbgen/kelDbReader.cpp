@@ -15,8 +15,10 @@
 
 namespace {
 
-// The top-level file and seven nested levels of include.
-enum { maxLevels = 8, maxPiece = 255 };
+// The top-level file and seven nested levels of include; the count of
+// includes per top-level file is bounded too, so that files including each
+// other many times cannot multiply the text read.
+enum { maxLevels = 8, maxIncludes = 256, maxPiece = 255 };
 
 struct DbFile {
     char* name;
@@ -30,6 +32,15 @@ int incLevel = -1; // no file open
 char line[maxPiece + 1];
 int lineLen = 0;
 int lineIndex = 0;
+int includeCount = 0;
+
+bool isBeingRead(FILE* fp)
+{
+    for (int level = 0; level <= incLevel; level++)
+        if (kelSameFile(dbFile[level].fp, fp))
+            return true;
+    return false;
+}
 
 void openLevel(int level, const char* name, FILE* fp)
 {
@@ -74,6 +85,7 @@ bool kelFormatDB::openInput(const char* name, const char* path)
     if (!fp)
         return false;
     lineLen = lineIndex = 0;
+    includeCount = 0;
     openLevel(0, name, fp);
     kellexRestart();
     return true;
@@ -119,11 +131,21 @@ void kelFormatDB::processInclude(char* text)
         error("Include file nested too deeply");
         return;
     }
+    if (includeCount >= maxIncludes) {
+        error("Too many include files");
+        return;
+    }
     FILE* fp = kelOpenDatabaseText(kelDbRootJoin(name).c_str());
     if (!fp) {
         error("Could not open include file");
         return;
     }
+    if (isBeingRead(fp)) {
+        fclose(fp);
+        error("Include file already being read");
+        return;
+    }
+    includeCount++;
     openLevel(incLevel + 1, name.c_str(), fp);
 }
 

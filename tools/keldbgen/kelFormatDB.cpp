@@ -3,6 +3,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+#include <unordered_map>
+
 #include "kelDbReader.h"
 #include "kelFormatLex.h"
 
@@ -40,24 +43,44 @@ kelFormatDB::~kelFormatDB()
     delete match;
 }
 
+// The kept entries by name, so that reading stays linear in the entries.
+static std::unordered_map<std::string, kelFormatDB*>& keptByName()
+{
+    static std::unordered_map<std::string, kelFormatDB*> index;
+    return index;
+}
+
 kelFormatDB* kelFormatDB::findKept(const char* formatName)
 {
-    kelListIter<kelFormatDB> it(entries);
-    while (kelFormatDB* e = it.next())
-        if (strcmp(e->name, formatName) == 0)
-            return e;
-    return nullptr;
+    auto it = keptByName().find(formatName);
+    return it == keptByName().end() ? nullptr : it->second;
 }
 
 kelFormatDB* kelFormatDB::newEntry(char* formatName)
 {
     kelFormatDB* e = new kelFormatDB(kelDbReaderFileName(), formatName);
     e->succ = findKept(formatName);
-    if (e->succ)
+    if (e->succ) {
         badEntries.append(e);
-    else
+    } else {
         entries.append(e);
+        keptByName()[formatName] = e;
+    }
     return e;
+}
+
+void kelFormatDB::dropAll()
+{
+    keptByName().clear();
+    entries.destroyAll();
+    badEntries.destroyAll();
+}
+
+void kelFormatDB::dropKept(kelFormatDB* e)
+{
+    keptByName().erase(e->name);
+    entries.unlink(e);
+    delete e;
 }
 
 void kelFormatDB::setMatch(kelDbMatch* m)

@@ -43,6 +43,10 @@ public:
 
     // The first kept entry named exactly `name`, or null.
     static kelFormatDB* findKept(const char* name);
+    // Unlinks a kept entry and destroys it.
+    static void dropKept(kelFormatDB* e);
+    // Destroys every entry read so far, kept or dropped.
+    static void dropAll();
 
     // Scanner input, one character per call; 0 at the end of the input.
     static int getInput(char* buf, int max);

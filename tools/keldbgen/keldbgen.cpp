@@ -5,10 +5,12 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <new>
 #include <string>
 
 #include "DbFileInfo.h"
 #include "kelDbGenSettings.h"
+#include "kelDbMerge.h"
 #include "kelDbWriter.h"
 #include "kelFormatDB.h"
 
@@ -44,43 +46,6 @@ bool parseOptions(int argc, char** argv)
         }
     }
     return true;
-}
-
-// Dropped entries that lost to `kept` go with it: their file contributes
-// nothing, so no version of theirs survives.
-void dropSupersededBy(const kelFormatDB* kept)
-{
-    kelListIter<kelFormatDB> it(kelFormatDB::badEntries);
-    while (kelFormatDB* e = it.next()) {
-        if (e->succ == kept) {
-            kelFormatDB::badEntries.unlink(e);
-            delete e;
-        }
-    }
-}
-
-void dropKeptEntriesOf(const char* fileName)
-{
-    kelListIter<kelFormatDB> it(kelFormatDB::entries);
-    while (kelFormatDB* e = it.next()) {
-        if (strcmp(e->filename, fileName) == 0) {
-            dropSupersededBy(e);
-            kelFormatDB::entries.unlink(e);
-            delete e;
-        }
-    }
-}
-
-void readInput(const DbFileInfo* f)
-{
-    if (!kelFormatDB::openInput(f->name, kelDbRootJoin(f->name).c_str()))
-        return;
-    int rc = kelFormatDB::parse();
-    kelFormatDB::closeInput();
-    if (rc != 0) {
-        fprintf(stderr, "%s: file %s not a valid KEL database\n", progName.c_str(), f->name);
-        dropKeptEntriesOf(f->name);
-    }
 }
 
 // Reports the dropped entries and destroys them; true when one of them came
@@ -148,13 +113,8 @@ int writeOutput(bool saveOld)
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int generate()
 {
-    kelDbSetProgName(argv[0]);
-    if (!parseOptions(argc, argv))
-        return 1;
     DbFileList files;
     if (!kelDbListInputs(files)) {
         fprintf(stderr, "%s: no KEL database directory!\n", progName.c_str());
@@ -162,7 +122,24 @@ int main(int argc, char** argv)
     }
     kelListIter<DbFileInfo> it(files);
     while (DbFileInfo* f = it.next())
-        readInput(f);
+        kelDbReadSource(f->name);
     bool saveOld = reportDropped();
     return writeOutput(saveOld);
+}
+
+} // namespace
+
+// Running out of memory ends the program as the scanner's own failures do,
+// with a message and status 2.
+int main(int argc, char** argv)
+{
+    kelDbSetProgName(argv[0]);
+    if (!parseOptions(argc, argv))
+        return 1;
+    try {
+        return generate();
+    } catch (const std::bad_alloc&) {
+        fprintf(stderr, "%s: out of memory\n", progName.c_str());
+        return 2;
+    }
 }

@@ -209,6 +209,33 @@ TEST(RawCreate, ArgumentsReplaceTheDecidedValues)
     });
 }
 
+// A file created with arguments and opened with the same ones has one
+// layout (found by fuzzing: "order" after "pagesize" dropped the page's
+// channel count on create only).
+TEST(RawCreate, CreateAndOpenAgreeOnTheLayout)
+{
+    ScratchDir dir;
+    const char* const args[] = {"%size=5,3,2,2%pagesize=5,3,2,1%order=interleaved",
+                                "%pagesize=2,2,1,1%order=sequential%size=4,4,1,3",
+                                "%size=4,4,1,3%order=separate", "%size=6,4%orientation=lt%pagesize=3,2%type=short"};
+    const std::string path = dir.file("layout.raw");
+    EXPECT_RAW_CHILD({
+        for (const char* a : args) {
+            kelStatus sts = -1;
+            kelFile* f = kelFile::create((path + a).c_str(), nullptr, nullptr, nullptr, &sts);
+            CHILD_EXPECT(f != nullptr);
+            if (!f)
+                continue;
+            const kelSize size = storedSize(f), page = storedPageSize(f);
+            f->close();
+            f = kelFile::open((path + a).c_str(), O_RDONLY, &sts);
+            CHILD_EXPECT(f && storedSize(f) == size && storedPageSize(f) == page);
+            if (f)
+                f->close();
+        }
+    });
+}
+
 TEST(RawCreate, UnknownKeywordValuesChangeNothing)
 {
     ScratchDir dir;

@@ -213,3 +213,56 @@ TEST_F(KeldbgenTest, EachIncludeLevelCountsItsOwnLines)
               0u)
         << r.err;
 }
+
+static std::string repeated(const std::string& text, int n)
+{
+    std::string all;
+    for (int i = 0; i < n; i++)
+        all += text;
+    return all;
+}
+
+// A file that includes itself (five times, as found by fuzzing) or closes a
+// cycle through another file is refused where the cycle closes; a file
+// included again after it ended is read again, up to the include bound.
+TEST_F(KeldbgenTest, IncludeCyclesAndManyIncludesAreRefused)
+{
+    writeFile("/inc/self.inc", repeated("#include /inc/self.inc\n", 5) + entry("SF"));
+    writeFile("/inc/b.inc", entry("BB") + "#include /inc/c.inc\n");
+    writeFile("/inc/c.inc", entry("CC") + "#include /inc/b.inc\n");
+    writeFile("/inc/one.inc", "");
+    writeSource("a.db", "#include /inc/self.inc\n#include /inc/b.inc\n" + repeated("#include /inc/one.inc\n", 300) +
+                            entry("AA"));
+    KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("keldbgen: Include file already being read in KEL database file /inc/self.inc, line 1:\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("keldbgen: Include file already being read in KEL database file /inc/c.inc, line 3:\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("keldbgen: Too many include files in KEL database file " + sourceName("a.db")),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(entriesText(), writtenEntry("SF") + writtenEntry("BB") + writtenEntry("CC") + writtenEntry("AA"));
+}
+
+// Many entries of one name: the first is kept and every other one reported
+// as superseded; past the entry bound the source is no valid database.
+TEST_F(KeldbgenTest, ManyEntriesOfOneNameAndTheEntryBound)
+{
+    writeSource("a.db", repeated(entry("AA"), 3000));
+    writeSource("b.db", repeated(entry("BB"), 4097), 1000000001);
+    KeldbgenResult r = generate();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(entriesText(), writtenEntry("AA"));
+    std::string superseded = "keldbgen: format AA in " + sourceName("a.db") + " has been superceded by version in " +
+                             sourceName("a.db") + "\n";
+    size_t count = 0;
+    for (size_t at = r.err.find(superseded); at != std::string::npos; at = r.err.find(superseded, at + 1))
+        count++;
+    EXPECT_EQ(count, 2999u);
+    EXPECT_NE(r.err.find("keldbgen: too many format entries in KEL database file " + sourceName("b.db")),
+              std::string::npos);
+    EXPECT_NE(r.err.find("keldbgen: file " + sourceName("b.db") + " not a valid KEL database\n"), std::string::npos);
+}
