@@ -16,6 +16,12 @@ struct kelEnumSpec {
     int value;
 };
 
+// The values an integer tag may take, both ends included.
+struct kelIntRangeSpec {
+    int min;
+    int max;
+};
+
 struct kelTagDescription {
     int tag;
     // Bits 0-3: number of values; bits 4-7: value type; higher bits are the
@@ -24,7 +30,8 @@ struct kelTagDescription {
     const char* description;
     const char* name;
     const char* defaultValue;
-    // kelEnumSpec table of the two enumerated types.
+    // kelEnumSpec table of the two enumerated types; a kelIntRangeSpec
+    // for an integer tag whose format limits its values.
     const void* spec;
 };
 
