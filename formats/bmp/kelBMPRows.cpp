@@ -1,0 +1,138 @@
+// Reading the page: uncompressed rows in blocks of many rows, converted to
+// one byte per pixel and channel (R, G, B for 24 bits); run-length data is
+// decoded elsewhere.
+#include "kelBMPFile.h"
+
+#include <string.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace {
+
+// Pixels from Blue, Green, Red to Red, Green, Blue; `dst` may be `src` or
+// lie before it (rows moving down over their padding).
+void swapRedBlue(unsigned char* dst, const unsigned char* src, size_t pixels)
+{
+    for (size_t i = 0; i < pixels; i++, src += 3, dst += 3) {
+        const unsigned char b = src[0], g = src[1], r = src[2];
+        dst[0] = r;
+        dst[1] = g;
+        dst[2] = b;
+    }
+}
+
+void swapRedBlueInPlace(unsigned char* p, size_t pixels)
+{
+    for (size_t i = 0; i < pixels; i++, p += 3)
+        std::swap(p[0], p[2]);
+}
+
+void moveRow(unsigned char* dst, const unsigned char* src, size_t rowBytes, int bgr)
+{
+    if (bgr && dst == src)
+        swapRedBlueInPlace(dst, rowBytes / 3);
+    else if (bgr)
+        swapRedBlue(dst, src, rowBytes / 3);
+    else if (dst != src)
+        memmove(dst, src, rowBytes);
+}
+
+void expandBits(unsigned char* dst, const unsigned char* src, size_t width)
+{
+    for (size_t x = 0; x < width; x++)
+        dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+void expandNibbles(unsigned char* dst, const unsigned char* src, size_t width)
+{
+    for (size_t x = 0; x < width; x++)
+        dst[x] = (x & 1) ? src[x >> 1] & 0x0f : src[x >> 1] >> 4;
+}
+
+} // namespace
+
+kelStatus kelBMPFile::readBytes(void* buf, size_t n)
+{
+    return fread(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelBMPReadFailure(fp);
+}
+
+kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int)
+{
+    if (fseeko(fp, off_t(hdr.ImageDataOffset), SEEK_SET) != 0)
+        return kelSystemStatus(kelSEEKFAILED);
+    beginFileIO();
+    unsigned char* page = static_cast<unsigned char*>(data);
+    kelStatus sts = infoHdr.CompressionMethod != 0 ? decodePage(page) : readRows(page);
+    endFileIO();
+    return sts;
+}
+
+kelStatus kelBMPFile::readRows(unsigned char* page)
+{
+    return infoHdr.BitsPerPixel >= 8 ? readByteRows(page) : readPackedRows(page);
+}
+
+// 8- and 24-bit rows are read straight into the page, as many whole rows
+// as fit before the page's end, and moved down over their padding in
+// place. Rows of a block that would reach past the page go through one
+// row of scratch.
+kelStatus kelBMPFile::readByteRows(unsigned char* page)
+{
+    const size_t stride = size_t(infoHdr.rowStride());
+    const size_t rowBytes = size_t(size.x) * size_t(size.c);
+    const size_t height = size_t(size.y);
+    const int bgr = size.c == 3;
+    const size_t maxRows = std::max<size_t>(1, ioBlockBytes / stride);
+    std::unique_ptr<unsigned char[]> scratch;
+    for (size_t y = 0; y < height;) {
+        unsigned char* at = page + y * rowBytes;
+        size_t rows = std::min(maxRows, (height - y) * rowBytes / stride);
+        if (rows == 0) {
+            if (!scratch)
+                scratch.reset(new (std::nothrow) unsigned char[stride]);
+            if (!scratch)
+                return kelMALLOCFAILED;
+            kelStatus sts = readBytes(scratch.get(), stride);
+            if (sts != kelOKAY)
+                return sts;
+            moveRow(at, scratch.get(), rowBytes, bgr);
+            y++;
+            continue;
+        }
+        kelStatus sts = readBytes(at, rows * stride);
+        if (sts != kelOKAY)
+            return sts;
+        for (size_t i = 0; i < rows; i++)
+            moveRow(at + i * rowBytes, at + i * stride, rowBytes, bgr);
+        y += rows;
+    }
+    return kelOKAY;
+}
+
+// 1- and 4-bit rows take less room than their pixels: blocks are read into
+// scratch and expanded into the page.
+kelStatus kelBMPFile::readPackedRows(unsigned char* page)
+{
+    const size_t stride = size_t(infoHdr.rowStride());
+    const size_t width = size_t(size.x);
+    const size_t height = size_t(size.y);
+    const size_t maxRows = std::max<size_t>(1, ioBlockBytes / stride);
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[std::min(maxRows, height) * stride]);
+    if (!block)
+        return kelMALLOCFAILED;
+    for (size_t y = 0; y < height;) {
+        const size_t rows = std::min(maxRows, height - y);
+        kelStatus sts = readBytes(block.get(), rows * stride);
+        if (sts != kelOKAY)
+            return sts;
+        for (size_t i = 0; i < rows; i++, y++) {
+            if (infoHdr.BitsPerPixel == 1)
+                expandBits(page + y * width, block.get() + i * stride, width);
+            else
+                expandNibbles(page + y * width, block.get() + i * stride, width);
+        }
+    }
+    return kelOKAY;
+}
