@@ -11,6 +11,7 @@
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <sys/types.h>
 
 class kelBMPFile : public kelFile {
 public:
@@ -97,6 +98,7 @@ private:
     kelStatus readBytes(void* buf, size_t n);
 
     void calcOffset();
+    kelStatus seekForWriting(off_t offset);
     kelStatus writeRows(const unsigned char* page);
     kelStatus writeBytes(const void* buf, size_t n);
 

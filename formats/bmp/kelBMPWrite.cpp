@@ -87,6 +87,15 @@ void kelBMPFile::calcOffset()
     flushNeeded = 1;
 }
 
+// Data still buffered goes out first, so that its failure is reported as
+// the failed write it is.
+kelStatus kelBMPFile::seekForWriting(off_t offset)
+{
+    if (fflush(fp) != 0)
+        return kelSystemStatus(kelWRITEFAILED);
+    return fseeko(fp, offset, SEEK_SET) == 0 ? kelStatus(kelOKAY) : kelSystemStatus(kelSEEKFAILED);
+}
+
 kelStatus kelBMPFile::writeBytes(const void* buf, size_t n)
 {
     return fwrite(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelSystemStatus(kelWRITEFAILED);
@@ -97,10 +106,11 @@ kelStatus kelBMPFile::setPage(const void* data, int, int, int, int, int, int, in
     if (accessmode == O_RDONLY)
         return kelREADONLY;
     calcOffset();
-    if (fseeko(fp, off_t(hdr.ImageDataOffset), SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
+    kelStatus sts = seekForWriting(off_t(hdr.ImageDataOffset));
+    if (sts != kelOKAY)
+        return sts;
     beginFileIO();
-    kelStatus sts = writeRows(static_cast<const unsigned char*>(data));
+    sts = writeRows(static_cast<const unsigned char*>(data));
     endFileIO();
     return sts;
 }
@@ -138,9 +148,9 @@ kelStatus kelBMPFile::flush()
     if (cm == kelRGBPalette && !cmap)
         return kelBADIMGFMT;
     calcOffset();
-    if (fseeko(fp, 0, SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
-    kelStatus sts = hdr.write(fp);
+    kelStatus sts = seekForWriting(0);
+    if (sts == kelOKAY)
+        sts = hdr.write(fp);
     if (sts == kelOKAY)
         sts = infoHdr.write(fp);
     if (sts == kelOKAY && cm == kelRGBPalette)

@@ -75,10 +75,11 @@ TEST_P(BmpRows, ReadsEveryPixelOfBottomUpRows)
     expectPicture(write("a.bmp", spec(false).build()), kelLowerLeftOrigin);
 }
 
-TEST_P(BmpRows, ReadsTopDownRowsAsTheSamePicture)
+// The 12-byte layout has no sign for the height.
+class BmpTopDownRows : public BmpRows {};
+
+TEST_P(BmpTopDownRows, ReadsTopDownRowsAsTheSamePicture)
 {
-    if (GetParam().headerSize == 12)
-        GTEST_SKIP() << "the 12-byte layout has no sign for the height";
     expectPicture(write("a.bmp", spec(true).build()), kelUpperLeftOrigin);
 }
 
@@ -98,17 +99,25 @@ TEST_P(BmpRows, CutRowsAreAReadFailure)
 // Widths around every padding of every depth; tall images cross the
 // plug-in's blocks of rows, and the 24-bit ones end in rows that go
 // through scratch.
-INSTANTIATE_TEST_SUITE_P(
-    Depths, BmpRows,
-    ::testing::Values(RowCase{1, 1, 3, 40}, RowCase{1, 7, 2, 40}, RowCase{1, 8, 2, 40}, RowCase{1, 10, 3, 40},
-                      RowCase{1, 31, 2, 40}, RowCase{1, 32, 2, 40}, RowCase{1, 33, 2, 12},
-                      RowCase{1, 2001, 1100, 40}, RowCase{4, 1, 2, 40}, RowCase{4, 2, 2, 40},
-                      RowCase{4, 3, 3, 12}, RowCase{4, 8, 2, 40}, RowCase{4, 9, 2, 108}, RowCase{4, 1001, 600, 40},
-                      RowCase{8, 1, 3, 40}, RowCase{8, 2, 2, 52}, RowCase{8, 3, 2, 56}, RowCase{8, 4, 2, 40},
-                      RowCase{8, 5, 3, 64}, RowCase{8, 7, 2, 12}, RowCase{8, 1001, 300, 124},
-                      RowCase{24, 1, 3, 40}, RowCase{24, 2, 2, 40}, RowCase{24, 3, 2, 12}, RowCase{24, 4, 2, 40},
-                      RowCase{24, 5, 2, 108}, RowCase{24, 5, 100, 40}, RowCase{24, 1001, 300, 124},
-                      RowCase{24, 1024, 200, 40}));
+const RowCase rowCases[] = {
+    {1, 1, 3, 40}, {1, 7, 2, 40}, {1, 8, 2, 40}, {1, 10, 3, 40}, {1, 31, 2, 40}, {1, 32, 2, 40}, {1, 33, 2, 12},
+    {1, 2001, 1100, 40},
+    {4, 1, 2, 40}, {4, 2, 2, 40}, {4, 3, 3, 12}, {4, 8, 2, 40}, {4, 9, 2, 108}, {4, 1001, 600, 40},
+    {8, 1, 3, 40}, {8, 2, 2, 52}, {8, 3, 2, 56}, {8, 4, 2, 40}, {8, 5, 3, 64}, {8, 7, 2, 12}, {8, 1001, 300, 124},
+    {24, 1, 3, 40}, {24, 2, 2, 40}, {24, 3, 2, 12}, {24, 4, 2, 40}, {24, 5, 2, 108}, {24, 5, 100, 40},
+    {24, 1001, 300, 124}, {24, 1024, 200, 40}};
+
+std::vector<RowCase> longHeaderCases()
+{
+    std::vector<RowCase> cases;
+    for (const RowCase& c : rowCases)
+        if (c.headerSize != 12)
+            cases.push_back(c);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, BmpRows, ::testing::ValuesIn(rowCases));
+INSTANTIATE_TEST_SUITE_P(Depths, BmpTopDownRows, ::testing::ValuesIn(longHeaderCases()));
 
 class BmpRead : public BmpTest {};
 

@@ -121,21 +121,22 @@ inline std::string storedRows(const Bytes& picture, int width, int height, int b
     std::string s(stride * height, '\0');
     for (int y = 0; y < height; y++) {
         char* row = &s[y * stride];
-        const unsigned char* src = &picture[size_t(y) * width * channels];
+        const size_t first = size_t(y) * width * channels;
         for (int x = 0; x < width; x++) {
+            const unsigned v = picture[first + x];
             switch (bits) {
             case 1:
-                row[x / 8] = char(row[x / 8] | (src[x] << (7 - x % 8)));
+                row[x / 8] = char(row[x / 8] | (v << (7 - x % 8)));
                 break;
             case 4:
-                row[x / 2] = char(row[x / 2] | (src[x] << (x % 2 ? 0 : 4)));
+                row[x / 2] = char(row[x / 2] | (v << (x % 2 ? 0 : 4)));
                 break;
             case 8:
-                row[x] = char(src[x]);
+                row[x] = char(v);
                 break;
             default:
                 for (int c = 0; c < 3; c++)
-                    row[3 * x + c] = char(src[3 * x + 2 - c]);
+                    row[3 * x + c] = char(picture.at(first + 3 * x + 2 - c));
             }
         }
     }
