@@ -33,6 +33,10 @@ struct kelToolFormatItems {
     int count;
 };
 
+// Each format's table, in kelToolItems<Format>.cpp.
+extern kelToolItem kelToolItemsBMP[];
+extern const int kelToolItemsBMPCount;
+
 // The items the tools know for the file's format; count 0 (and null) when
 // they know none.
 kelToolItem* kelToolItemsOf(const kelFile& file, int& count);
