@@ -2,6 +2,7 @@
 // one byte per pixel and channel (R, G, B for 24 bits); run-length data is
 // decoded elsewhere.
 #include "kelBMPFile.h"
+#include "kelBMPPixels.h"
 
 #include <string.h>
 
@@ -11,30 +12,10 @@
 
 namespace {
 
-// Pixels from Blue, Green, Red to Red, Green, Blue; `dst` may be `src` or
-// lie before it (rows moving down over their padding).
-void swapRedBlue(unsigned char* dst, const unsigned char* src, size_t pixels)
-{
-    for (size_t i = 0; i < pixels; i++, src += 3, dst += 3) {
-        const unsigned char b = src[0], g = src[1], r = src[2];
-        dst[0] = r;
-        dst[1] = g;
-        dst[2] = b;
-    }
-}
-
-void swapRedBlueInPlace(unsigned char* p, size_t pixels)
-{
-    for (size_t i = 0; i < pixels; i++, p += 3)
-        std::swap(p[0], p[2]);
-}
-
 void moveRow(unsigned char* dst, const unsigned char* src, size_t rowBytes, int bgr)
 {
-    if (bgr && dst == src)
-        swapRedBlueInPlace(dst, rowBytes / 3);
-    else if (bgr)
-        swapRedBlue(dst, src, rowBytes / 3);
+    if (bgr)
+        kelBMPSwapRedBlue(dst, src, rowBytes / 3);
     else if (dst != src)
         memmove(dst, src, rowBytes);
 }

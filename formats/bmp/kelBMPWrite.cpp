@@ -2,6 +2,7 @@
 // palette with flush. The pixel data's place depends on the palette size,
 // so the palette must be set before the first pixels are written.
 #include "kelBMPFile.h"
+#include "kelBMPPixels.h"
 
 #include <kel/kelColormap.h>
 #include <kel/kelError.h>
@@ -37,11 +38,7 @@ void packRow(unsigned char* dst, const unsigned char* src, size_t width, int bit
         memcpy(dst, src, width);
         break;
     default:
-        for (size_t x = 0; x < width; x++, src += 3, dst += 3) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-        }
+        kelBMPSwapRedBlue(dst, src, width);
         break;
     }
 }
