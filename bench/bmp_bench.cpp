@@ -158,13 +158,32 @@ bool stbWrite(const std::string& path, const Image& im)
 #endif
 }
 
-void report(benchmark::State& state, double kelTime, double stbTime, double plainTime, size_t bytes)
+// Times kel, stb and the plain transfer back to back in every iteration;
+// manual time is kel's.
+template <class Kel, class Stb, class Plain>
+void measure(benchmark::State& state, size_t bytes, Kel kel, Stb stb, Plain plain)
 {
+    double kelTime = 0, stbTime = 0, plainTime = 0;
+    for (auto _ : state) {
+        double t0 = now();
+        bool ok = kel();
+        double t1 = now();
+        ok = stb() && ok;
+        double t2 = now();
+        ok = plain() && ok;
+        double t3 = now();
+        if (!ok) {
+            state.SkipWithError("a transfer failed");
+            break;
+        }
+        kelTime += t1 - t0;
+        stbTime += t2 - t1;
+        plainTime += t3 - t2;
+        state.SetIterationTime(t1 - t0);
+    }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
 #ifdef KEL_HAVE_STB
     state.counters["vs_stb"] = stbTime / kelTime;
-#else
-    (void)stbTime;
 #endif
     state.counters["vs_plain"] = plainTime / kelTime;
 }
@@ -174,25 +193,9 @@ void Read(benchmark::State& state, int channels, bool upright)
     const std::string& path = sourceFile(channels);
     const kelConfig layout = topDown(channels);
     std::vector<unsigned char> pixels(size_t(N) * N * channels), raw(size_t(fileSize(path)));
-    double kelTime = 0, stbTime = 0, plainTime = 0;
-    for (auto _ : state) {
-        double t0 = now();
-        bool ok = kelRead(path, pixels, upright ? &layout : nullptr);
-        double t1 = now();
-        ok = stbRead(path) && ok;
-        double t2 = now();
-        ok = plainRead(path, raw) && ok;
-        double t3 = now();
-        if (!ok) {
-            state.SkipWithError("a read failed");
-            break;
-        }
-        kelTime += t1 - t0;
-        stbTime += t2 - t1;
-        plainTime += t3 - t2;
-        state.SetIterationTime(t1 - t0);
-    }
-    report(state, kelTime, stbTime, plainTime, raw.size());
+    measure(
+        state, raw.size(), [&] { return kelRead(path, pixels, upright ? &layout : nullptr); },
+        [&] { return stbRead(path); }, [&] { return plainRead(path, raw); });
 }
 
 void Write(benchmark::State& state, int channels, bool upright)
@@ -202,25 +205,9 @@ void Write(benchmark::State& state, int channels, bool upright)
     const std::string kelPath = scratchPath("kel_out.bmp"), stbPath = scratchPath("stb_out.bmp"),
                       plainPath = scratchPath("plain_out.bmp");
     std::vector<unsigned char> raw(size_t(fileSize(sourceFile(channels))), 7);
-    double kelTime = 0, stbTime = 0, plainTime = 0;
-    for (auto _ : state) {
-        double t0 = now();
-        bool ok = kelWrite(kelPath, im, upright ? &layout : nullptr);
-        double t1 = now();
-        ok = stbWrite(stbPath, im) && ok;
-        double t2 = now();
-        ok = plainWrite(plainPath, raw) && ok;
-        double t3 = now();
-        if (!ok) {
-            state.SkipWithError("a write failed");
-            break;
-        }
-        kelTime += t1 - t0;
-        stbTime += t2 - t1;
-        plainTime += t3 - t2;
-        state.SetIterationTime(t1 - t0);
-    }
-    report(state, kelTime, stbTime, plainTime, raw.size());
+    measure(
+        state, raw.size(), [&] { return kelWrite(kelPath, im, upright ? &layout : nullptr); },
+        [&] { return stbWrite(stbPath, im); }, [&] { return plainWrite(plainPath, raw); });
     for (const std::string& p : {kelPath, stbPath, plainPath})
         unlink(p.c_str());
 }

@@ -13,6 +13,10 @@
 #include <stdio.h>
 #include <sys/types.h>
 
+#include <algorithm>
+#include <memory>
+#include <new>
+
 class kelBMPFile : public kelFile {
 public:
     // The file header: 14 bytes, little-endian.
@@ -91,6 +95,12 @@ private:
     kelStatus writePalette();
     void dropPalette();
 
+    size_t rowsPerBlock() const;
+    // Calls step(block, y, rows) for the image's stored rows, bottom first,
+    // a block of them at a time, with one block of scratch; stops at the
+    // first failure.
+    template <class Step>
+    kelStatus inRowBlocks(Step step) const;
     kelStatus readRows(unsigned char* page);
     kelStatus readByteRows(unsigned char* page);
     kelStatus readPackedRows(unsigned char* page);
@@ -108,6 +118,20 @@ private:
     InfoHeader infoHdr;
     kelColormap* cmap;
 };
+
+template <class Step>
+kelStatus kelBMPFile::inRowBlocks(Step step) const
+{
+    const size_t height = size_t(size.y);
+    const size_t maxRows = std::min(rowsPerBlock(), height);
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[maxRows * size_t(infoHdr.rowStride())]);
+    if (!block)
+        return kelMALLOCFAILED;
+    kelStatus sts = kelOKAY;
+    for (size_t y = 0; y < height && sts == kelOKAY; y += maxRows)
+        sts = step(block.get(), y, std::min(maxRows, height - y));
+    return sts;
+}
 
 // A read that came short: with errno when the stream failed, plain at the
 // end of the file.

@@ -34,6 +34,11 @@ void expandNibbles(unsigned char* dst, const unsigned char* src, size_t width)
 
 } // namespace
 
+size_t kelBMPFile::rowsPerBlock() const
+{
+    return std::max<size_t>(1, ioBlockBytes / size_t(infoHdr.rowStride()));
+}
+
 kelStatus kelBMPFile::readBytes(void* buf, size_t n)
 {
     return fread(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelBMPReadFailure(fp);
@@ -65,7 +70,7 @@ kelStatus kelBMPFile::readByteRows(unsigned char* page)
     const size_t rowBytes = size_t(size.x) * size_t(size.c);
     const size_t height = size_t(size.y);
     const int bgr = size.c == 3;
-    const size_t maxRows = std::max<size_t>(1, ioBlockBytes / stride);
+    const size_t maxRows = rowsPerBlock();
     std::unique_ptr<unsigned char[]> scratch;
     for (size_t y = 0; y < height;) {
         unsigned char* at = page + y * rowBytes;
@@ -98,22 +103,15 @@ kelStatus kelBMPFile::readPackedRows(unsigned char* page)
 {
     const size_t stride = size_t(infoHdr.rowStride());
     const size_t width = size_t(size.x);
-    const size_t height = size_t(size.y);
-    const size_t maxRows = std::max<size_t>(1, ioBlockBytes / stride);
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[std::min(maxRows, height) * stride]);
-    if (!block)
-        return kelMALLOCFAILED;
-    for (size_t y = 0; y < height;) {
-        const size_t rows = std::min(maxRows, height - y);
-        kelStatus sts = readBytes(block.get(), rows * stride);
-        if (sts != kelOKAY)
-            return sts;
-        for (size_t i = 0; i < rows; i++, y++) {
-            if (infoHdr.BitsPerPixel == 1)
-                expandBits(page + y * width, block.get() + i * stride, width);
+    const int bits = infoHdr.BitsPerPixel;
+    return inRowBlocks([&](unsigned char* block, size_t y, size_t rows) {
+        kelStatus sts = readBytes(block, rows * stride);
+        for (size_t i = 0; i < rows && sts == kelOKAY; i++) {
+            if (bits == 1)
+                expandBits(page + (y + i) * width, block + i * stride, width);
             else
-                expandNibbles(page + y * width, block.get() + i * stride, width);
+                expandNibbles(page + (y + i) * width, block + i * stride, width);
         }
-    }
-    return kelOKAY;
+        return sts;
+    });
 }

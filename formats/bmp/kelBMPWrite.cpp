@@ -10,9 +10,6 @@
 #include <fcntl.h>
 #include <string.h>
 
-#include <algorithm>
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -121,19 +118,11 @@ kelStatus kelBMPFile::writeRows(const unsigned char* page)
     const size_t height = size_t(size.y);
     if (infoHdr.BitsPerPixel == 8 && stride == rowBytes)
         return writeBytes(page, rowBytes * height);
-    const size_t maxRows = std::max<size_t>(1, ioBlockBytes / stride);
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[std::min(maxRows, height) * stride]);
-    if (!block)
-        return kelMALLOCFAILED;
-    for (size_t y = 0; y < height;) {
-        const size_t rows = std::min(maxRows, height - y);
-        for (size_t i = 0; i < rows; i++, y++)
-            packRow(block.get() + i * stride, page + y * rowBytes, size_t(size.x), infoHdr.BitsPerPixel, stride);
-        kelStatus sts = writeBytes(block.get(), rows * stride);
-        if (sts != kelOKAY)
-            return sts;
-    }
-    return kelOKAY;
+    return inRowBlocks([&](unsigned char* block, size_t y, size_t rows) {
+        for (size_t i = 0; i < rows; i++)
+            packRow(block + i * stride, page + (y + i) * rowBytes, size_t(size.x), infoHdr.BitsPerPixel, stride);
+        return writeBytes(block, rows * stride);
+    });
 }
 
 // The stream is flushed too, so that a failing write is reported here and

@@ -68,9 +68,9 @@ protected:
         kelStatus sts;
         Bytes pixels = readImage(f, kelUpperLeftOrigin, sts);
         ASSERT_EQ(kelOKAY, sts);
-        Bytes want = bytesOf(path(image["pixels"]));
+        Bytes want = fileBytes(path(image["pixels"]));
         ASSERT_EQ(want.size(), pixels.size());
-        Bytes mask = image.contains("defined_mask") ? bytesOf(path(image["defined_mask"])) : Bytes(want.size(), 1);
+        Bytes mask = image.contains("defined_mask") ? fileBytes(path(image["defined_mask"])) : Bytes(want.size(), 1);
         ASSERT_EQ(want.size(), mask.size());
         size_t wrong = 0;
         for (size_t i = 0; i < want.size(); i++)

@@ -182,19 +182,6 @@ inline std::vector<Rgb> paletteOf(kelFile* f)
     return p;
 }
 
-inline Bytes bytesOf(const std::string& path)
-{
-    Bytes b;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return b;
-    int ch;
-    while ((ch = fgetc(f)) != EOF)
-        b.push_back((unsigned char)ch);
-    fclose(f);
-    return b;
-}
-
 // Warnings and errors go here instead of ending the test.
 class BmpTest : public ::testing::Test {
 protected:

@@ -56,7 +56,7 @@ TEST_F(BmpWrite, Rgb24FileByteForByte)
     ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, 5, 2, 1, picture.data()));
     ASSERT_EQ(kelOKAY, f->close());
 
-    const Bytes b = bytesOf(path);
+    const Bytes b = fileBytes(path);
     ASSERT_EQ(86u, b.size());
     EXPECT_EQ('B', b[0]);
     EXPECT_EQ('M', b[1]);
@@ -106,7 +106,7 @@ TEST_P(BmpPaletteWrite, DepthOffsetPaletteAndRows)
     ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, w, h, 1, picture.data()));
     ASSERT_EQ(kelOKAY, f->close());
 
-    const Bytes b = bytesOf(path);
+    const Bytes b = fileBytes(path);
     const Fields hd = fieldsOf(b);
     const std::string rows = storedRows(picture, w, h, c.bits);
     EXPECT_EQ(uint32_t(c.bits), hd.bits);
@@ -151,7 +151,7 @@ TEST_F(BmpWrite, PixelsAreMaskedToTheDepth)
         Bytes masked = picture;
         for (unsigned char& v : masked)
             v = (unsigned char)(v & (colors - 1));
-        const Bytes b = bytesOf(path);
+        const Bytes b = fileBytes(path);
         const uint32_t offset = getLE(b, 10, 4);
         EXPECT_EQ(storedRows(masked, 5, 1, colors == 2 ? 1 : 4), std::string(b.begin() + offset, b.end()));
     }
@@ -169,7 +169,7 @@ TEST_F(BmpWrite, PaletteEntriesBelowTheDomainAreBlack)
     const Bytes picture = {2, 3};
     ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, 2, 1, 1, picture.data()));
     ASSERT_EQ(kelOKAY, f->close());
-    const Bytes b = bytesOf(path);
+    const Bytes b = fileBytes(path);
     EXPECT_EQ(4u, fieldsOf(b).colorsUsed);
     EXPECT_EQ(4u, fieldsOf(b).bits);
     EXPECT_EQ((Bytes{0, 0, 0, 0, 0, 0, 0, 0, 30, 20, 10, 0, 60, 50, 40, 0}), Bytes(b.begin() + 54, b.begin() + 70));
@@ -242,7 +242,7 @@ TEST_F(BmpWrite, ItemsGoIntoTheHeader)
     const Bytes picture(4, 3);
     ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, 2, 2, 1, picture.data()));
     ASSERT_EQ(kelOKAY, f->close());
-    const Fields h = fieldsOf(bytesOf(path));
+    const Fields h = fieldsOf(fileBytes(path));
     EXPECT_EQ(3780u, h.xres);
     EXPECT_EQ(1234u, h.yres);
     EXPECT_EQ(16u, h.colorsUsed);
