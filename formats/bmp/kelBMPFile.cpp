@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-kelBMPFile::kelBMPFile() : fp(nullptr), flushNeeded(0), cmap(nullptr) {}
+kelBMPFile::kelBMPFile() : fp(nullptr), flushNeeded(0), cmap(nullptr), pixelsWritten(0) {}
 
 // Reached without closeFile only when open or create failed; the framework
 // then looks after the descriptor itself.

@@ -21,7 +21,7 @@ class kelBMPFile : public kelFile {
 public:
     // The file header: 14 bytes, little-endian.
     struct Header {
-        static const uint16_t magic = 19778; // "BM"
+        static constexpr uint16_t magic = 19778; // "BM"
 
         uint16_t ImageFileType = 0;
         uint32_t FileSize = 0;
@@ -84,7 +84,7 @@ protected:
 private:
     // Rows are moved in blocks of about this many bytes, small enough to
     // stay in the cache between reading and converting.
-    static const size_t ioBlockBytes = 256 * 1024;
+    static constexpr size_t ioBlockBytes = 256 * 1024;
 
     kelStatus openStream(const char* nameMode, const char* fdMode);
     kelStatus closeStream();
@@ -117,6 +117,8 @@ private:
     Header hdr;
     InfoHeader infoHdr;
     kelColormap* cmap;
+    // A new file's pixels are in the file once setPage has written them.
+    int pixelsWritten;
 };
 
 template <class Step>

@@ -4,6 +4,7 @@
 #include "kelBMPFile.h"
 #include "kelBMPPixels.h"
 
+#include <fcntl.h>
 #include <string.h>
 
 #include <algorithm>
@@ -44,8 +45,14 @@ kelStatus kelBMPFile::readBytes(void* buf, size_t n)
     return fread(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelBMPReadFailure(fp);
 }
 
+// A new file is read too, when a tile covers the page only in part: blank
+// until its pixels are written, then as written.
 kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int)
 {
+    if (accessmode != O_RDONLY && !pixelsWritten) {
+        memset(data, 0, size_t(size.x) * size_t(size.y) * size_t(size.c));
+        return kelOKAY;
+    }
     if (fseeko(fp, off_t(hdr.ImageDataOffset), SEEK_SET) != 0)
         return kelSystemStatus(kelSEEKFAILED);
     beginFileIO();

@@ -106,6 +106,8 @@ kelStatus kelBMPFile::setPage(const void* data, int, int, int, int, int, int, in
     beginFileIO();
     sts = writeRows(static_cast<const unsigned char*>(data));
     endFileIO();
+    if (sts == kelOKAY)
+        pixelsWritten = 1;
     return sts;
 }
 

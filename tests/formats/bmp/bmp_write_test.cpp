@@ -249,6 +249,32 @@ TEST_F(BmpWrite, ItemsGoIntoTheHeader)
     EXPECT_EQ(5u, h.important);
 }
 
+// Tiles that cover the image in parts: the page is read back and merged,
+// blank before the first write.
+TEST_F(BmpWrite, WritesTheImageInStrips)
+{
+    for (int channels : {1, 3}) {
+        const std::string path = dir.file("strips.bmp");
+        const int w = 9, h = 7;
+        const Bytes picture = testPicture(w, h, channels, channels == 3 ? 24 : 4);
+        kelStatus sts;
+        kelFile* f = createBmp(path, w, h, channels, sts);
+        ASSERT_NE(nullptr, f);
+        if (channels == 1) {
+            kelColormap map = makeMap(grayPalette(16));
+            ASSERT_EQ(kelOKAY, f->setColormap(&map));
+        }
+        const size_t row = size_t(w) * channels;
+        ASSERT_EQ(kelOKAY, f->setTile(0, 3, 0, w, 4, 1, &picture[3 * row]));
+        ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, w, 3, 1, picture.data()));
+        ASSERT_EQ(kelOKAY, f->close());
+        f = openBmp(path, sts);
+        ASSERT_NE(nullptr, f);
+        EXPECT_EQ(picture, readImage(f, kelLowerLeftOrigin, sts)) << channels << " channels";
+        f->close();
+    }
+}
+
 // What the format cannot store is refused before anything is written.
 TEST_F(BmpWrite, RefusesLayoutsItCannotStore)
 {

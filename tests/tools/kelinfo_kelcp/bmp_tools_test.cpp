@@ -121,4 +121,15 @@ TEST(BmpTools, KelcpConvertsRgbOfAnyTypeToAndFromBmp)
     }
 }
 
+// A strip smaller than the image writes the one page of a BMP file in parts.
+TEST(BmpTools, KelcpWritesBmpInStrips)
+{
+    ScratchDir dir;
+    std::string source = writePatternImage(dir / "big.raw", 700, 600, 3);
+    ToolResult copy = runTool(KELCP_PROGRAM, {"--strip-mib", "1", "--quiet", source, dir / "big.bmp"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    kelSize a, b;
+    EXPECT_EQ(readPixels(source, a), readPixels(dir / "big.bmp", b));
+}
+
 } // namespace
