@@ -51,6 +51,15 @@ kelStatus kelBMPFile::closeStream()
     return rc != 0 && accessmode != O_RDONLY ? kelSystemStatus(kelWRITEFAILED) : kelStatus(kelOKAY);
 }
 
+// Data a new file still buffers goes out first, so that its failure is
+// reported as the failed write it is.
+kelStatus kelBMPFile::seekTo(off_t offset)
+{
+    if (accessmode != O_RDONLY && fflush(fp) != 0)
+        return kelSystemStatus(kelWRITEFAILED);
+    return fseeko(fp, offset, SEEK_SET) == 0 ? kelStatus(kelOKAY) : kelSystemStatus(kelSEEKFAILED);
+}
+
 kelStatus kelBMPFile::readHeaders()
 {
     kelStatus sts = hdr.read(fp);

@@ -88,6 +88,7 @@ private:
 
     kelStatus openStream(const char* nameMode, const char* fdMode);
     kelStatus closeStream();
+    kelStatus seekTo(off_t offset);
     kelStatus readHeaders();
     void setAttributes();
     uint32_t paletteEntriesToRead() const;
@@ -108,7 +109,6 @@ private:
     kelStatus readBytes(void* buf, size_t n);
 
     void calcOffset();
-    kelStatus seekForWriting(off_t offset);
     kelStatus writeRows(const unsigned char* page);
     kelStatus writeBytes(const void* buf, size_t n);
 

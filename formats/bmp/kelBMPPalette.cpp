@@ -48,8 +48,9 @@ kelStatus kelBMPFile::readPalette()
     const uint32_t entries = paletteEntriesToRead();
     const size_t entrySize = infoHdr.isShort() ? 3 : 4;
     unsigned char bytes[maxEntries * 4];
-    if (fseeko(fp, off_t(14) + off_t(infoHdr.HeaderSize), SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
+    kelStatus sts = seekTo(off_t(14) + off_t(infoHdr.HeaderSize));
+    if (sts != kelOKAY)
+        return sts;
     if (fread(bytes, entrySize, entries, fp) != entries) {
         kelError(kelSeverityWarning, "Palette not complete in BMP file %s", filename ? filename : "");
         return kelOPENFAILED;

@@ -53,11 +53,12 @@ kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int
         memset(data, 0, size_t(size.x) * size_t(size.y) * size_t(size.c));
         return kelOKAY;
     }
-    if (fseeko(fp, off_t(hdr.ImageDataOffset), SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
+    kelStatus sts = seekTo(off_t(hdr.ImageDataOffset));
+    if (sts != kelOKAY)
+        return sts;
     beginFileIO();
     unsigned char* page = static_cast<unsigned char*>(data);
-    kelStatus sts = infoHdr.CompressionMethod != 0 ? decodePage(page) : readRows(page);
+    sts = infoHdr.CompressionMethod != 0 ? decodePage(page) : readRows(page);
     endFileIO();
     return sts;
 }
@@ -69,7 +70,7 @@ kelStatus kelBMPFile::readRows(unsigned char* page)
 
 // 8- and 24-bit rows are read straight into the page, as many whole rows
 // as fit before the page's end, and moved down over their padding in
-// place. Rows of a block that would reach past the page go through one
+// place. A row whose padding would reach past the page goes through one
 // row of scratch.
 kelStatus kelBMPFile::readByteRows(unsigned char* page)
 {
@@ -77,31 +78,27 @@ kelStatus kelBMPFile::readByteRows(unsigned char* page)
     const size_t rowBytes = size_t(size.x) * size_t(size.c);
     const size_t height = size_t(size.y);
     const int bgr = size.c == 3;
-    const size_t maxRows = rowsPerBlock();
     std::unique_ptr<unsigned char[]> scratch;
-    for (size_t y = 0; y < height;) {
+    kelStatus sts = kelOKAY;
+    for (size_t y = 0; y < height && sts == kelOKAY;) {
         unsigned char* at = page + y * rowBytes;
-        size_t rows = std::min(maxRows, (height - y) * rowBytes / stride);
+        const size_t rows = std::min(rowsPerBlock(), (height - y) * rowBytes / stride);
         if (rows == 0) {
             if (!scratch)
                 scratch.reset(new (std::nothrow) unsigned char[stride]);
             if (!scratch)
                 return kelMALLOCFAILED;
-            kelStatus sts = readBytes(scratch.get(), stride);
-            if (sts != kelOKAY)
-                return sts;
-            moveRow(at, scratch.get(), rowBytes, bgr);
+            if ((sts = readBytes(scratch.get(), stride)) == kelOKAY)
+                moveRow(at, scratch.get(), rowBytes, bgr);
             y++;
             continue;
         }
-        kelStatus sts = readBytes(at, rows * stride);
-        if (sts != kelOKAY)
-            return sts;
-        for (size_t i = 0; i < rows; i++)
-            moveRow(at + i * rowBytes, at + i * stride, rowBytes, bgr);
+        if ((sts = readBytes(at, rows * stride)) == kelOKAY)
+            for (size_t i = 0; i < rows; i++)
+                moveRow(at + i * rowBytes, at + i * stride, rowBytes, bgr);
         y += rows;
     }
-    return kelOKAY;
+    return sts;
 }
 
 // 1- and 4-bit rows take less room than their pixels: blocks are read into

@@ -4,12 +4,8 @@
 #include "kelBMPFile.h"
 #include "kelBMPPixels.h"
 
-#include <kel/kelColormap.h>
-#include <kel/kelError.h>
-
 #include <fcntl.h>
 #include <string.h>
-
 
 namespace {
 
@@ -81,15 +77,6 @@ void kelBMPFile::calcOffset()
     flushNeeded = 1;
 }
 
-// Data still buffered goes out first, so that its failure is reported as
-// the failed write it is.
-kelStatus kelBMPFile::seekForWriting(off_t offset)
-{
-    if (fflush(fp) != 0)
-        return kelSystemStatus(kelWRITEFAILED);
-    return fseeko(fp, offset, SEEK_SET) == 0 ? kelStatus(kelOKAY) : kelSystemStatus(kelSEEKFAILED);
-}
-
 kelStatus kelBMPFile::writeBytes(const void* buf, size_t n)
 {
     return fwrite(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelSystemStatus(kelWRITEFAILED);
@@ -100,7 +87,7 @@ kelStatus kelBMPFile::setPage(const void* data, int, int, int, int, int, int, in
     if (accessmode == O_RDONLY)
         return kelREADONLY;
     calcOffset();
-    kelStatus sts = seekForWriting(off_t(hdr.ImageDataOffset));
+    kelStatus sts = seekTo(off_t(hdr.ImageDataOffset));
     if (sts != kelOKAY)
         return sts;
     beginFileIO();
@@ -136,7 +123,7 @@ kelStatus kelBMPFile::flush()
     if (cm == kelRGBPalette && !cmap)
         return kelBADIMGFMT;
     calcOffset();
-    kelStatus sts = seekForWriting(0);
+    kelStatus sts = seekTo(0);
     if (sts == kelOKAY)
         sts = hdr.write(fp);
     if (sts == kelOKAY)
