@@ -2,6 +2,7 @@
 #ifndef KEL_KEL_H
 #define KEL_KEL_H
 
+#include <kel/kelBMPFile.h>
 #include <kel/kelClassList.h>
 #include <kel/kelColor.h>
 #include <kel/kelColormap.h>

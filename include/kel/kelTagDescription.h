@@ -12,6 +12,12 @@ typedef struct kelEnumSpec {
     int value;
 } kelEnumSpec;
 
+/* The values an integer tag may take, both ends included. */
+typedef struct kelIntRangeSpec {
+    int min;
+    int max;
+} kelIntRangeSpec;
+
 typedef struct kelTagDescription {
     int tag;
     /* Bits 0-3: number of values; bits 4-7: value type; higher bits are the
@@ -20,7 +26,8 @@ typedef struct kelTagDescription {
     const char* description;
     const char* name;
     const char* defaultValue;
-    /* kelEnumSpec table of the two enumerated types. */
+    /* kelEnumSpec table of the two enumerated types; a kelIntRangeSpec
+       for an integer tag whose format limits its values. */
     const void* spec;
 } kelTagDescription;
 

@@ -96,6 +96,20 @@ public:
     std::string path;
 };
 
+// The bytes of a file; empty when it cannot be read.
+inline std::vector<unsigned char> fileBytes(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    int ch;
+    while ((ch = fgetc(f)) != EOF)
+        bytes.push_back((unsigned char)ch);
+    fclose(f);
+    return bytes;
+}
+
 // A database whose formats are the test's own; their plug-ins are never
 // loaded because the test constructs the format objects itself.
 inline std::string testDatabaseText(bool withTiff)

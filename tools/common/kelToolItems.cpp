@@ -10,6 +10,7 @@
 static const kelToolFormatItems formats[] = {
     {"XBM", kelToolXBMItems, kelToolXBMItemCount},
     {"FIT", kelToolFITItems, kelToolFITItemCount},
+    {"BMP", kelToolBMPItems, kelToolBMPItemCount},
     {nullptr, nullptr, 0}
 };
 

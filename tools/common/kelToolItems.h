@@ -33,17 +33,18 @@ struct kelToolFormatItems {
     int count;
 };
 
-// Each format's table.
-extern kelToolItem kelToolXBMItems[];
-extern const int kelToolXBMItemCount;
-
 // The items the tools know for the file's format; count 0 (and null) when
 // they know none.
 kelToolItem* kelToolItemsOf(const kelFile& file, int& count);
 
-// FIT (kelToolItemsFIT.cpp).
+// Each format's table, in kelToolItems<Format>.cpp.
+extern kelToolItem kelToolBMPItems[];
+extern const int kelToolBMPItemCount;
+extern kelToolItem kelToolXBMItems[];
+extern const int kelToolXBMItemCount;
 extern kelToolItem kelToolFITItems[];
 extern const int kelToolFITItemCount;
+
 // Copies the user area of a FIT source, free bytes that no item value
 // holds, into a FIT destination that has no pages yet; other sources have
 // nothing to copy.

@@ -1,0 +1,145 @@
+// A BMP file: one image of 1, 4, 8 or 24 bits per pixel, which is one page.
+// Pixels are read through a stdio stream of the plug-in's own, made over a
+// duplicate of the framework's descriptor, so that closing the stream never
+// closes a descriptor that someone else closes too.
+#ifndef KEL_FORMATS_BMP_FILE_H
+#define KEL_FORMATS_BMP_FILE_H
+
+#include <kel/kelBMPFile.h>
+#include <kel/kelFile.h>
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+class kelBMPFile : public kelFile {
+public:
+    // The file header: 14 bytes, little-endian.
+    struct Header {
+        static constexpr uint16_t magic = 19778; // "BM"
+
+        uint16_t ImageFileType = 0;
+        uint32_t FileSize = 0;
+        uint16_t Reserved1 = 0;
+        uint16_t Reserved2 = 0;
+        uint32_t ImageDataOffset = 0; // 0 in a new file until the pixels are placed
+
+        kelStatus read(FILE* fp);
+        kelStatus write(FILE* fp) const;
+    };
+
+    // The bitmap info header: the 12-byte layout, or the 40-byte one that
+    // every larger header begins with.
+    struct InfoHeader {
+        uint32_t HeaderSize = 0;
+        int32_t ImageWidth = 0;
+        int32_t ImageHeight = 0; // negative: the top row is stored first
+        uint16_t NumberOfImagePlanes = 0;
+        uint16_t BitsPerPixel = 0;
+        uint32_t CompressionMethod = 0;
+        uint32_t SizeOfBitmap = 0;
+        int32_t HorzResolution = 0;
+        int32_t VertResolution = 0;
+        uint32_t NumColorsUsed = 0;
+        uint32_t NumSignificantColors = 0;
+
+        kelStatus read(FILE* fp);
+        kelStatus write(FILE* fp) const;
+
+        // Whether the header has the 12-byte layout (3-byte palette entries).
+        int isShort() const { return HeaderSize < 40; }
+        int isTopDown() const { return ImageHeight < 0; }
+        // Checks depth, compression and sizes of a file being opened.
+        kelStatus check() const;
+        long long height() const;
+        // Bytes of one stored row, padding included.
+        uint64_t rowStride() const;
+        // Palette entries a file of this depth holds (0 without a palette).
+        uint32_t paletteEntries() const;
+    };
+
+    kelBMPFile();
+    ~kelBMPFile() override;
+
+    kelStatus flush() override;
+    // The page is the whole image: the position and extents are not needed.
+    kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus getColormap(const kelColormap*& map) override;
+    kelStatus setColormap(const kelColormap* map) override;
+    kelStatus getScaleMinMax(double& min, double& max) override;
+    kelStatus getItem(int tag, va_list args) override;
+    kelStatus setItem(int tag, va_list args) override;
+
+protected:
+    kelStatus openFile() override;
+    kelStatus createFile() override;
+    kelStatus closeFile() override;
+
+private:
+    // Rows are moved in blocks of about this many bytes, small enough to
+    // stay in the cache between reading and converting.
+    static constexpr size_t ioBlockBytes = 256 * 1024;
+
+    kelStatus openStream(const char* nameMode, const char* fdMode);
+    kelStatus closeStream();
+    kelStatus seekTo(off_t offset);
+    kelStatus readHeaders();
+    void setAttributes();
+    uint32_t paletteEntriesToRead() const;
+    kelStatus readPalette();
+    kelStatus writePalette();
+    void dropPalette();
+
+    size_t rowsPerBlock() const;
+    // Calls step(block, y, rows) for the image's stored rows, bottom first,
+    // a block of them at a time, with one block of scratch; stops at the
+    // first failure.
+    template <class Step>
+    kelStatus inRowBlocks(Step step) const;
+    kelStatus readRows(unsigned char* page);
+    kelStatus readByteRows(unsigned char* page);
+    kelStatus readPackedRows(unsigned char* page);
+    kelStatus decodePage(unsigned char* page);
+    kelStatus readBytes(void* buf, size_t n);
+
+    void calcOffset();
+    kelStatus writeRows(const unsigned char* page);
+    kelStatus writeBytes(const void* buf, size_t n);
+
+    FILE* fp;
+    int flushNeeded;
+    Header hdr;
+    InfoHeader infoHdr;
+    kelColormap* cmap;
+    // A new file's pixels are in the file once setPage has written them.
+    int pixelsWritten;
+};
+
+template <class Step>
+kelStatus kelBMPFile::inRowBlocks(Step step) const
+{
+    const size_t height = size_t(size.y);
+    const size_t maxRows = std::min(rowsPerBlock(), height);
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[maxRows * size_t(infoHdr.rowStride())]);
+    if (!block)
+        return kelMALLOCFAILED;
+    kelStatus sts = kelOKAY;
+    for (size_t y = 0; y < height && sts == kelOKAY; y += maxRows)
+        sts = step(block.get(), y, std::min(maxRows, height - y));
+    return sts;
+}
+
+// A read that came short: with errno when the stream failed, plain at the
+// end of the file.
+inline kelStatus kelBMPReadFailure(FILE* fp)
+{
+    return ferror(fp) ? kelSystemStatus(kelREADFAILED) : kelStatus(kelREADFAILED);
+}
+
+#endif

@@ -1,0 +1,143 @@
+// The file header and the info header: their fields, little-endian, byte by
+// byte, and what a header must hold for its file to be read.
+#include <limits.h>
+
+#include "kelBMPFile.h"
+
+namespace {
+
+// The largest page the framework addresses.
+const uint64_t maxPageBytes = INT_MAX;
+
+template <class T>
+kelStatus readField(FILE* fp, T& field)
+{
+    uint32_t v = 0;
+    for (unsigned i = 0; i < sizeof(T); i++) {
+        int ch = getc(fp);
+        if (ch == EOF)
+            return kelBMPReadFailure(fp);
+        v |= uint32_t(ch) << (8 * i);
+    }
+    field = T(v);
+    return kelOKAY;
+}
+
+template <class T>
+kelStatus writeField(FILE* fp, T field)
+{
+    uint32_t v = uint32_t(field);
+    for (unsigned i = 0; i < sizeof(T); i++)
+        if (putc(int((v >> (8 * i)) & 0xff), fp) == EOF)
+            return kelSystemStatus(kelWRITEFAILED);
+    return kelOKAY;
+}
+
+// Reads the fields in order, stopping at the first failure.
+template <class... T>
+kelStatus readFields(FILE* fp, T&... fields)
+{
+    kelStatus sts = kelOKAY;
+    ((sts = sts == kelOKAY ? readField(fp, fields) : sts), ...);
+    return sts;
+}
+
+template <class... T>
+kelStatus writeFields(FILE* fp, const T&... fields)
+{
+    kelStatus sts = kelOKAY;
+    ((sts = sts == kelOKAY ? writeField(fp, fields) : sts), ...);
+    return sts;
+}
+
+// Depth and compression of the files this plug-in reads: none for 1 and 24
+// bits, none or RLE4 for 4, none or RLE8 for 8.
+int isAcceptedCombination(unsigned bits, uint32_t compression)
+{
+    switch (bits) {
+    case 1:
+    case 24:
+        return compression == 0;
+    case 4:
+        return compression == 0 || compression == 2;
+    case 8:
+        return compression == 0 || compression == 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+kelStatus kelBMPFile::Header::read(FILE* fp)
+{
+    kelStatus sts = readFields(fp, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
+    if (sts == kelOKAY && ImageFileType != magic)
+        return kelBADMAGIC;
+    return sts;
+}
+
+kelStatus kelBMPFile::Header::write(FILE* fp) const
+{
+    return writeFields(fp, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
+}
+
+kelStatus kelBMPFile::InfoHeader::read(FILE* fp)
+{
+    kelStatus sts = readField(fp, HeaderSize);
+    if (sts != kelOKAY)
+        return sts;
+    if (HeaderSize >= 40)
+        return readFields(fp, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
+                          SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+    if (HeaderSize != 12)
+        return kelBADIMGFMT;
+    uint16_t width = 0, height = 0;
+    sts = readFields(fp, width, height, NumberOfImagePlanes, BitsPerPixel);
+    ImageWidth = width;
+    ImageHeight = height;
+    CompressionMethod = SizeOfBitmap = NumColorsUsed = NumSignificantColors = 0;
+    HorzResolution = VertResolution = 0;
+    return sts;
+}
+
+// Always the 40-byte layout.
+kelStatus kelBMPFile::InfoHeader::write(FILE* fp) const
+{
+    return writeFields(fp, HeaderSize, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
+                       SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+}
+
+long long kelBMPFile::InfoHeader::height() const
+{
+    return ImageHeight < 0 ? -(long long)ImageHeight : ImageHeight;
+}
+
+uint64_t kelBMPFile::InfoHeader::rowStride() const
+{
+    return (uint64_t(uint32_t(ImageWidth)) * BitsPerPixel + 31) / 32 * 4;
+}
+
+uint32_t kelBMPFile::InfoHeader::paletteEntries() const
+{
+    if (BitsPerPixel > 8)
+        return 0;
+    const uint32_t all = 1u << BitsPerPixel;
+    return NumColorsUsed == 0 || NumColorsUsed > all ? all : NumColorsUsed;
+}
+
+// Sizes are checked in 64 bits before anything is allocated from them; the
+// page of one byte per pixel and channel must stay addressable.
+kelStatus kelBMPFile::InfoHeader::check() const
+{
+    if (NumberOfImagePlanes != 1 || !isAcceptedCombination(BitsPerPixel, CompressionMethod))
+        return kelBADIMGFMT;
+    if (ImageWidth <= 0 || ImageHeight == 0 || ImageHeight == INT32_MIN)
+        return kelBADIMGFMT;
+    // Run-length data has no top-down form.
+    if (isTopDown() && CompressionMethod != 0)
+        return kelBADIMGFMT;
+    const uint64_t channels = BitsPerPixel == 24 ? 3 : 1;
+    const uint64_t pageBytes = uint64_t(ImageWidth) * uint64_t(height()) * channels;
+    return pageBytes > maxPageBytes ? kelStatus(kelBADIMGFMT) : kelStatus(kelOKAY);
+}

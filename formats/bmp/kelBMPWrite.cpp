@@ -1,0 +1,138 @@
+// Writing a new file: the pixels go out with setPage, the headers and the
+// palette with flush. The pixel data's place depends on the palette size,
+// so the palette must be set before the first pixels are written.
+#include "kelBMPFile.h"
+#include "kelBMPPixels.h"
+
+#include <fcntl.h>
+#include <string.h>
+
+namespace {
+
+const int32_t defaultResolution = 2925; // pixels per metre: 74.3 per inch
+
+// Packs one row of pixel bytes at `bits` per pixel into `stride` bytes,
+// padding with zeros; values are masked to the depth so that no pixel
+// spills into its neighbour.
+void packRow(unsigned char* dst, const unsigned char* src, size_t width, int bits, size_t stride)
+{
+    const size_t used = (width * size_t(bits) + 7) / 8;
+    memset(dst + (bits < 8 ? 0 : used), 0, stride - (bits < 8 ? 0 : used));
+    switch (bits) {
+    case 1:
+        for (size_t x = 0; x < width; x++)
+            dst[x >> 3] |= (unsigned char)((src[x] & 1) << (7 - (x & 7)));
+        break;
+    case 4:
+        for (size_t x = 0; x < width; x++)
+            dst[x >> 1] |= (unsigned char)((src[x] & 0x0f) << ((x & 1) ? 0 : 4));
+        break;
+    case 8:
+        memcpy(dst, src, width);
+        break;
+    default:
+        kelBMPSwapRedBlue(dst, src, width);
+        break;
+    }
+}
+
+} // namespace
+
+// Only uncompressed files of one byte per pixel and channel, bottom row
+// first; 1 channel is a palette image, 3 are RGB.
+kelStatus kelBMPFile::createFile()
+{
+    if (accessmode != O_RDWR)
+        return kelUNSUPPORTEDBYLIBRARY;
+    const int palette = cm == kelRGBPalette;
+    if (size.c != (palette ? 1 : 3) || (!palette && cm != kelRGB))
+        return kelUNSUPPORTEDBYFORMAT;
+    kelStatus sts = openStream("wb+", "rb+");
+    if (sts != kelOKAY)
+        return sts;
+    hdr = Header();
+    hdr.ImageFileType = Header::magic;
+    infoHdr = InfoHeader();
+    infoHdr.HeaderSize = 40;
+    infoHdr.ImageWidth = size.x;
+    infoHdr.ImageHeight = size.y;
+    infoHdr.NumberOfImagePlanes = uint16_t(size.z);
+    infoHdr.BitsPerPixel = palette ? 8 : 24;
+    infoHdr.NumColorsUsed = infoHdr.NumSignificantColors = palette ? 256 : 0;
+    infoHdr.HorzResolution = infoHdr.VertResolution = defaultResolution;
+    flushNeeded = 1;
+    return kelOKAY;
+}
+
+// Fixes where the pixels go, once: after the headers and the palette.
+void kelBMPFile::calcOffset()
+{
+    if (hdr.ImageDataOffset != 0)
+        return;
+    hdr.ImageDataOffset = infoHdr.HeaderSize + 14;
+    if (cm == kelRGBPalette)
+        hdr.ImageDataOffset += 4 * infoHdr.NumColorsUsed;
+    infoHdr.SizeOfBitmap = uint32_t(infoHdr.rowStride() * uint64_t(infoHdr.ImageHeight));
+    hdr.FileSize = hdr.ImageDataOffset + infoHdr.SizeOfBitmap;
+    flushNeeded = 1;
+}
+
+kelStatus kelBMPFile::writeBytes(const void* buf, size_t n)
+{
+    return fwrite(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelSystemStatus(kelWRITEFAILED);
+}
+
+kelStatus kelBMPFile::setPage(const void* data, int, int, int, int, int, int, int, int)
+{
+    if (accessmode == O_RDONLY)
+        return kelREADONLY;
+    calcOffset();
+    kelStatus sts = seekTo(off_t(hdr.ImageDataOffset));
+    if (sts != kelOKAY)
+        return sts;
+    beginFileIO();
+    sts = writeRows(static_cast<const unsigned char*>(data));
+    endFileIO();
+    if (sts == kelOKAY)
+        pixelsWritten = 1;
+    return sts;
+}
+
+// Rows whose stored form is the page's (8 bits, no padding) are written as
+// they are; the others are packed into blocks of padded rows.
+kelStatus kelBMPFile::writeRows(const unsigned char* page)
+{
+    const size_t stride = size_t(infoHdr.rowStride());
+    const size_t rowBytes = size_t(size.x) * size_t(size.c);
+    const size_t height = size_t(size.y);
+    if (infoHdr.BitsPerPixel == 8 && stride == rowBytes)
+        return writeBytes(page, rowBytes * height);
+    return inRowBlocks([&](unsigned char* block, size_t y, size_t rows) {
+        for (size_t i = 0; i < rows; i++)
+            packRow(block + i * stride, page + (y + i) * rowBytes, size_t(size.x), infoHdr.BitsPerPixel, stride);
+        return writeBytes(block, rows * stride);
+    });
+}
+
+// The stream is flushed too, so that a failing write is reported here and
+// not lost in closeFile.
+kelStatus kelBMPFile::flush()
+{
+    if (!flushNeeded)
+        return kelOKAY;
+    if (cm == kelRGBPalette && !cmap)
+        return kelBADIMGFMT;
+    calcOffset();
+    kelStatus sts = seekTo(0);
+    if (sts == kelOKAY)
+        sts = hdr.write(fp);
+    if (sts == kelOKAY)
+        sts = infoHdr.write(fp);
+    if (sts == kelOKAY && cm == kelRGBPalette)
+        sts = writePalette();
+    if (sts == kelOKAY && fflush(fp) != 0)
+        sts = kelSystemStatus(kelWRITEFAILED);
+    if (sts == kelOKAY)
+        flushNeeded = 0;
+    return sts;
+}

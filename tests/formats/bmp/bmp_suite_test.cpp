@@ -1,0 +1,126 @@
+// BMP Suite, file by file, against the expected results beside each file:
+// "decode" files read to exactly their pixels and palette, "decode_or_reject"
+// files to their pixels or an error status, malformed files to an error or
+// a partial image; none may crash (the sanitizer build runs this too).
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "bmp_test_support.h"
+
+namespace {
+
+const std::string suiteDir = KEL_BMP_SUITE_DIR;
+
+// The expected-result files of the suite, relative to its folder.
+std::vector<std::string> suiteEntries()
+{
+    std::vector<std::string> names;
+    for (const char* sub : {"", "bad/"}) {
+        DIR* d = opendir((suiteDir + "/" + sub).c_str());
+        if (!d)
+            continue;
+        while (dirent* e = readdir(d)) {
+            std::string n = e->d_name;
+            if (n.size() > 5 && n.compare(n.size() - 5, 5, ".json") == 0)
+                names.push_back(sub + n);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string testName(const ::testing::TestParamInfo<std::string>& info)
+{
+    std::string n = info.param.substr(0, info.param.size() - 5);
+    for (char& c : n)
+        if (!isalnum((unsigned char)c))
+            c = '_';
+    return n;
+}
+
+class BmpSuite : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam().empty())
+            GTEST_SKIP() << "BMP Suite not found at " << suiteDir;
+        std::ifstream in(suiteDir + "/" + GetParam());
+        expected = nlohmann::json::parse(in);
+        folder = suiteDir + "/" + GetParam().substr(0, GetParam().rfind('/') + 1);
+    }
+
+    std::string path(const std::string& name) const { return folder + name; }
+
+    // The pixels read equal the expected ones where the file defines them
+    // and are 0 where it leaves them undefined.
+    void checkImage(kelFile* f, const nlohmann::json& image)
+    {
+        kelSize size;
+        f->getDimensions(size);
+        ASSERT_EQ(image["width"].get<int>(), size.x);
+        ASSERT_EQ(image["height"].get<int>(), size.y);
+        ASSERT_EQ(image["pixel_format"] == "rgb24" ? 3 : 1, size.c);
+        kelStatus sts;
+        Bytes pixels = readImage(f, kelUpperLeftOrigin, sts);
+        ASSERT_EQ(kelOKAY, sts);
+        Bytes want = fileBytes(path(image["pixels"]));
+        ASSERT_EQ(want.size(), pixels.size());
+        Bytes mask = image.contains("defined_mask") ? fileBytes(path(image["defined_mask"])) : Bytes(want.size(), 1);
+        ASSERT_EQ(want.size(), mask.size());
+        size_t wrong = 0;
+        for (size_t i = 0; i < want.size(); i++)
+            wrong += mask[i] ? pixels[i] != want[i] : pixels[i] != 0;
+        EXPECT_EQ(0u, wrong) << "pixels differ";
+
+        std::vector<Rgb> palette;
+        if (!image["palette"].is_null())
+            for (const nlohmann::json& c : image["palette"])
+                palette.push_back({c[0].get<unsigned char>(), c[1].get<unsigned char>(), c[2].get<unsigned char>()});
+        EXPECT_EQ(palette, paletteOf(f));
+    }
+
+    nlohmann::json expected;
+    std::string folder;
+};
+
+TEST_P(BmpSuite, ReadsAsExpected)
+{
+    CapturedMessages messages;
+    kelSetLocalErrorHandler quiet(CapturedMessages::handler, &messages);
+    const std::string expect = expected["expect"];
+    kelStatus sts;
+    kelFile* f = openBmp(path(expected["file"]), sts);
+    const bool hasPixels = expected.contains("images") && !expected["images"].empty();
+    if (expect == "decode") {
+        ASSERT_NE(nullptr, f) << "status " << sts;
+    } else if (!f) {
+        EXPECT_NE(kelOKAY, sts);
+        return;
+    }
+    if (hasPixels) {
+        checkImage(f, expected["images"][0]);
+    } else {
+        // Anything but a crash: an error status or a partial image.
+        kelStatus readSts;
+        readImage(f, kelLowerLeftOrigin, readSts);
+    }
+    f->close();
+}
+
+std::vector<std::string> suiteOrPlaceholder()
+{
+    std::vector<std::string> names = suiteEntries();
+    return names.empty() ? std::vector<std::string>{""} : names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BmpSuite, ::testing::ValuesIn(suiteOrPlaceholder()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param.empty() ? std::string("SuiteMissing") : testName(info);
+                         });
+
+} // namespace
