@@ -4,6 +4,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <string.h>
 #include <unistd.h>
 
 kelRawFile::kelRawFile() : pageSizeBytes(0), dataOffset(0), scaleMinValue(0.0), scaleMaxValue(0.0) {}
@@ -60,8 +61,12 @@ kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int, int, 
 {
     if (!pageIsInside(x, y, z, c))
         return kelBADPARAMS;
-    if (pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c)) < 0)
+    ssize_t n = pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c));
+    if (n < 0)
         return kelSystemStatus(kelREADFAILED);
+    // What the file does not hold yet reads as zeros, never as the bytes the
+    // buffer held before (another page's pixels, or heap garbage).
+    memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
     return kelOKAY;
 }
 

@@ -159,3 +159,22 @@ TEST(RawTile, WholeImageInTheFilesOwnLayoutRoundTrips)
     EXPECT_EQ(kelOKAY, file->close());
     unlink(path.c_str());
 }
+
+// A file cut short inside its second page: getTile gives the first page's
+// pixels, and zeros where the file ends, never the first page again.
+TEST(RawTileShortFile, PixelsPastTheEndReadAsZero)
+{
+    const std::string path = scratchPath("short");
+    std::vector<unsigned char> bytes(6, 0x7f);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), 6);
+    }
+    kelFile* file = openRaw(path, "size=4,2,1,1 pagesize=4,1 type=uchar");
+    ASSERT_NE(nullptr, file);
+    std::vector<unsigned char> pixels(8, 0xEE);
+    kelConfig own(kelUChar, kelInterleaved, 1, nullptr, 0, kelUpperLeftOrigin);
+    ASSERT_EQ(kelOKAY, file->getTile(0, 0, 0, 4, 2, 1, pixels.data(), &own));
+    EXPECT_EQ(std::vector<unsigned char>({0x7f, 0x7f, 0x7f, 0x7f, 0x7f, 0x7f, 0, 0}), pixels);
+    file->close();
+}
