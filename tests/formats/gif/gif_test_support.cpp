@@ -1,0 +1,189 @@
+#include "gif_test_support.h"
+
+#include <stdlib.h>
+
+#include <map>
+
+namespace {
+
+// The tests use the build tree's database, also when run by hand.
+class DatabaseEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { setenv("KEL_DATABASE", KEL_TEST_DATABASE, 0); }
+};
+const ::testing::Environment* const databaseEnvironment =
+    ::testing::AddGlobalTestEnvironment(new DatabaseEnvironment);
+
+} // namespace
+
+// The decoder makes an entry for every code but the first after a clear,
+// and widens the codes when that entry passes the current width; the
+// encoder follows the same count.
+Bytes lzwEncode(const Bytes& pixels, int codeSize)
+{
+    const int clear = 1 << codeSize;
+    std::vector<std::pair<int, int>> codes;
+    std::map<std::pair<int, int>, int> dict;
+    int width = codeSize + 1, next = clear + 2, decoderAvail = clear + 2;
+    bool first = true;
+    auto emit = [&](int code) {
+        codes.push_back({code, width});
+        if (first) {
+            first = false;
+            return;
+        }
+        if (decoderAvail < 4096 && ++decoderAvail > (1 << width) - 1 && width < 12)
+            ++width;
+    };
+    auto restart = [&] {
+        codes.push_back({clear, width});
+        dict.clear();
+        width = codeSize + 1;
+        next = decoderAvail = clear + 2;
+        first = true;
+    };
+    restart();
+    int cur = pixels.empty() ? -1 : pixels[0];
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        auto key = std::make_pair(cur, int(pixels[i]));
+        auto it = dict.find(key);
+        if (it != dict.end()) {
+            cur = it->second;
+            continue;
+        }
+        emit(cur);
+        if (next < 4096)
+            dict[key] = next++;
+        else
+            restart();
+        cur = pixels[i];
+    }
+    if (cur >= 0)
+        emit(cur);
+    codes.push_back({clear + 1, width});
+    return packCodes(codes);
+}
+
+namespace {
+
+// The decoder's state, named as the rules name it.
+struct Reference {
+    int dataSize = 0, clear = 0, eoi = 0, avail = 0, oldcode = -1, codesize = 0, codemask = 0, firstchar = 0;
+    unsigned prefix[4096] = {};
+    unsigned char suffix[4096] = {};
+    unsigned char stack[4096] = {};
+    int sp = 0;
+    size_t outpos = 0;
+    ReferenceResult* result = nullptr;
+
+    void out(unsigned char v)
+    {
+        if (outpos < result->page.size())
+            result->page[outpos] = v;
+        ++outpos;
+    }
+    bool push(unsigned char v)
+    {
+        if (sp >= 4096) {
+            ++result->warnings;
+            return false;
+        }
+        stack[sp++] = v;
+        return true;
+    }
+    // False: corrupt data, decoding ends.
+    bool process(int code)
+    {
+        if (code == clear) {
+            codesize = dataSize + 1;
+            codemask = (1 << codesize) - 1;
+            avail = clear + 2;
+            oldcode = -1;
+            return true;
+        }
+        if (oldcode == -1) {
+            if (code >= clear)
+                return false;
+            out(suffix[code]);
+            oldcode = code;
+            firstchar = suffix[code];
+            return true;
+        }
+        if (code > avail)
+            return true;
+        const int incode = code;
+        if (code == avail) {
+            if (!push((unsigned char)firstchar))
+                return false;
+            code = oldcode;
+        }
+        while (code > clear) {
+            if (!push(suffix[code]))
+                return false;
+            code = int(prefix[code]);
+        }
+        firstchar = suffix[code];
+        if (!push((unsigned char)firstchar))
+            return false;
+        if (avail < 4096) {
+            prefix[avail] = unsigned(oldcode);
+            suffix[avail] = (unsigned char)firstchar;
+            ++avail;
+            // As the table starts full with 1-bit pixels, widening is
+            // checked against the mask rather than for equality.
+            if (avail > codemask && codesize < 12) {
+                ++codesize;
+                codemask = codemask * 2 + 1;
+            }
+        }
+        oldcode = incode;
+        while (sp > 0)
+            out(stack[--sp]);
+        return true;
+    }
+};
+
+} // namespace
+
+ReferenceResult referenceDecode(const Bytes& data, size_t count)
+{
+    ReferenceResult result;
+    result.page.assign(count, 0);
+    size_t in = 0;
+    if (data.empty() || data[0] < 1 || data[0] > 11) {
+        result.badFormat = true;
+        return result;
+    }
+    auto* r = new Reference; // tables too large for the stack of a thread
+    r->result = &result;
+    r->dataSize = data[in++];
+    r->clear = 1 << r->dataSize;
+    r->eoi = r->clear + 1;
+    r->process(r->clear);
+    for (int i = 0; i < r->clear; ++i) {
+        r->prefix[i] = 0;
+        r->suffix[i] = (unsigned char)i;
+    }
+    unsigned accum = 0;
+    int bits = 0;
+    bool done = false;
+    while (!done && in < data.size()) {
+        const size_t size = data[in++];
+        if (size == 0 || in + size > data.size())
+            break;
+        for (size_t k = 0; k < size && !done; ++k) {
+            accum |= unsigned(data[in + k]) << bits;
+            bits += 8;
+            while (bits >= r->codesize && !done) {
+                const int code = int(accum & unsigned(r->codemask));
+                accum >>= r->codesize;
+                bits -= r->codesize;
+                done = code == r->eoi || !r->process(code);
+            }
+        }
+        in += size;
+        done = done || r->outpos >= count;
+    }
+    delete r;
+    return result;
+}
