@@ -19,10 +19,14 @@ kelStatus kelGIFFile::getPage(void* data, int, int, int, int, int, int, int, int
         sts = readRaster(page, count);
     } else {
         unsigned char* rows = static_cast<unsigned char*>(malloc(count ? count : 1));
-        sts = rows ? readRaster(rows, count) : kelMALLOCFAILED;
-        if (sts == kelOKAY)
+        if (rows) {
+            sts = readRaster(rows, count);
             unInterlace(rows, page);
-        free(rows);
+            free(rows);
+        } else {
+            memset(page, 0, count);
+            sts = kelMALLOCFAILED;
+        }
     }
     endFileIO();
     return sts;

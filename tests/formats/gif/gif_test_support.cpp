@@ -129,6 +129,7 @@ struct Reference {
             prefix[avail] = unsigned(oldcode);
             suffix[avail] = (unsigned char)firstchar;
             ++avail;
+            result->tableFilled = result->tableFilled || avail == 4096;
             // As the table starts full with 1-bit pixels, widening is
             // checked against the mask rather than for equality.
             if (avail > codemask && codesize < 12) {

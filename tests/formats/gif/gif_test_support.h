@@ -28,7 +28,8 @@ public:
     }
     GifBytes& text(const std::string& s)
     {
-        data.insert(data.end(), s.begin(), s.end());
+        for (char ch : s)
+            data.push_back((unsigned char)ch);
         return *this;
     }
     GifBytes& word(int v) { return byte(v & 0xff).byte((v >> 8) & 0xff); }
@@ -126,6 +127,7 @@ struct ReferenceResult {
     bool badFormat = false; // a code size the decoder refuses
     Bytes page;
     int warnings = 0;
+    bool tableFilled = false; // 4096 codes were in use at some point
 };
 ReferenceResult referenceDecode(const Bytes& data, size_t count);
 
