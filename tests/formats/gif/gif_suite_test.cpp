@@ -161,7 +161,7 @@ TEST_P(GifSuite, ReadsAsExpected)
     EXPECT_EQ(kelOKAY, f->close());
 }
 
-std::string caseName(const ::testing::TestParamInfo<std::string>& info)
+std::string fileCaseName(const ::testing::TestParamInfo<std::string>& info)
 {
     std::string name;
     for (char ch : info.param)
@@ -169,6 +169,6 @@ std::string caseName(const ::testing::TestParamInfo<std::string>& info)
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, GifSuite, ::testing::ValuesIn(suiteFiles()), caseName);
+INSTANTIATE_TEST_SUITE_P(Files, GifSuite, ::testing::ValuesIn(suiteFiles()), fileCaseName);
 
 } // namespace

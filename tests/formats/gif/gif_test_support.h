@@ -73,6 +73,11 @@ public:
             byte(int(b.size())).bytes(b);
         return byte(0);
     }
+    GifBytes& comment(const std::string& s = "a comment")
+    {
+        byte(0x21).byte(0xFE);
+        return subBlocks(Bytes(s.begin(), s.end()));
+    }
     GifBytes& descriptor(int left, int top, int width, int height, int packed)
     {
         return byte(',').word(left).word(top).word(width).word(height).byte(packed);
@@ -192,6 +197,16 @@ inline Bytes fileContents(const std::string& path)
         bytes.push_back((unsigned char)ch);
     fclose(f);
     return bytes;
+}
+
+// A test name from a case's description.
+template <class Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string name;
+    for (const char* p = info.param.what; *p; ++p)
+        name += isalnum((unsigned char)*p) ? *p : '_';
+    return name;
 }
 
 // Warnings and errors are collected instead of printed (or ending the test).
