@@ -179,6 +179,7 @@ ReferenceResult referenceDecode(const Bytes& data, size_t count)
                 const int code = int(accum & unsigned(r->codemask));
                 accum >>= r->codesize;
                 bits -= r->codesize;
+                result.clearCodes += code == r->clear;
                 done = code == r->eoi || !r->process(code);
             }
         }
@@ -187,4 +188,58 @@ ReferenceResult referenceDecode(const Bytes& data, size_t count)
     }
     delete r;
     return result;
+}
+
+namespace {
+
+// Sub-blocks from `pos` up to their terminator, or the end of the file.
+size_t readSubBlocks(const Bytes& file, size_t pos, GifBlock& block)
+{
+    while (pos < file.size() && file[pos] != 0) {
+        size_t n = file[pos++];
+        block.sizes.push_back(n);
+        size_t end = std::min(file.size(), pos + n);
+        block.payload.insert(block.payload.end(), file.begin() + long(pos), file.begin() + long(end));
+        pos = end;
+    }
+    return pos + 1;
+}
+
+} // namespace
+
+GifLayout parseGif(const Bytes& file)
+{
+    GifLayout layout;
+    size_t pos = 13;
+    if (file.size() >= 13 && (file[10] & 0x80))
+        pos += size_t(3) << ((file[10] & 7) + 1);
+    layout.screen.assign(file.begin(), file.begin() + long(std::min(pos, file.size())));
+    while (pos < file.size()) {
+        const int kind = file[pos++];
+        if (kind == ';') {
+            layout.trailerOffset = pos - 1;
+            layout.afterTrailer = file.size() - pos;
+            break;
+        }
+        GifBlock block;
+        block.kind = kind;
+        if (kind == '!' && pos < file.size()) {
+            block.label = file[pos++];
+        } else if (kind == ',' && pos + 10 <= file.size()) {
+            block.fields.assign(file.begin() + long(pos), file.begin() + long(pos + 9));
+            block.label = file[pos + 8];
+            pos += 9;
+            if (block.label & 0x80) {
+                size_t len = size_t(3) << ((block.label & 7) + 1);
+                block.table.assign(file.begin() + long(pos), file.begin() + long(std::min(file.size(), pos + len)));
+                pos += len;
+            }
+            block.codeSize = pos < file.size() ? file[pos++] : -1;
+        } else {
+            break;
+        }
+        pos = readSubBlocks(file, pos, block);
+        layout.blocks.push_back(block);
+    }
+    return layout;
 }

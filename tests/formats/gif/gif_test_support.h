@@ -133,14 +133,53 @@ struct ReferenceResult {
     Bytes page;
     int warnings = 0;
     bool tableFilled = false; // 4096 codes were in use at some point
+    int clearCodes = 0;       // clear codes in the stream
 };
 ReferenceResult referenceDecode(const Bytes& data, size_t count);
+
+// The blocks of a GIF file as written.
+struct GifBlock {
+    int kind = 0;              // '!' or ','
+    int label = 0;             // an extension's label; an image's packed byte
+    Bytes fields;              // an image's descriptor fields (9 bytes)
+    Bytes table;               // an image's local table
+    int codeSize = -1;         // an image's code size byte
+    std::vector<size_t> sizes; // sub-block sizes
+    Bytes payload;             // the sub-blocks' bytes
+};
+struct GifLayout {
+    Bytes screen;  // signature, screen descriptor and global table
+    std::vector<GifBlock> blocks;
+    size_t trailerOffset = 0; // 0: no trailer
+    size_t afterTrailer = 0;  // bytes after the trailer
+};
+GifLayout parseGif(const Bytes& file);
 
 // Opening; the status goes into `sts`.
 inline kelFile* openGif(const std::string& path, kelStatus& sts, int mode = O_RDONLY)
 {
     sts = -1;
     return kelFile::open(path.c_str(), mode, &sts);
+}
+
+// A new file of one width x height image.
+inline kelFile* createGif(const std::string& path, int width, int height, kelStatus& sts)
+{
+    kelSize dims(width, height, 1, 1);
+    kelFileConfig cfg(&dims);
+    sts = -1;
+    return kelFile::create(path.c_str(), nullptr, &cfg, nullptr, &sts);
+}
+
+// A colormap of `entries` R, G, B (and alpha 255) entries; entry i is
+// (3i, 5i, 7i) modulo 256.
+inline kelColormap makeColormap(int entries, int channels = 3, int first = 0)
+{
+    kelColormap map(channels, kelUChar, first, first + entries - 1);
+    for (int i = first; i < first + entries; ++i)
+        for (int c = 0; c < channels; ++c)
+            map.setVal(c == 3 ? 255 : ((3 + 2 * c) * i) & 0xff, i, c);
+    return map;
 }
 
 // The current image's pixels through getTile in the file's own layout.
