@@ -12,38 +12,36 @@ class kelGIFEncoder {
 public:
     kelGIFEncoder();
 
-    // Compresses width x height pixels, rows in natural order (or in
-    // interlace order when `interlace` is set), with codes starting
-    // init_bits wide, and writes the data sub-blocks (without their 0
-    // terminator) to `fp`, whose error flag tells whether that worked.
+    // Compresses width x height pixels, each below 2^(init_bits - 1), rows
+    // in natural order (or in interlace order when `interlace` is set), with
+    // codes starting init_bits wide, and writes the data sub-blocks (without
+    // their 0 terminator) to `fp`, whose error flag tells whether that worked.
     void gifcompress(FILE* fp, const unsigned char* pixels, int width, int height, int interlace, int init_bits);
 
 private:
     enum { HSIZE = 5003, maxbits = 12, maxmaxcode = 1 << maxbits, blockSize = 254 };
+    // Pixels of up to 4 bits have a table of every code's continuations.
+    enum { maxChildBits = 4 };
     // Whole sub-blocks gathered before they go to the stream.
     enum { rawCapacity = blockSize * 256 };
 
     struct Run;
-    void compressRows(Run& run);
+    template <bool children>
+    void compressRows(const Run& run);
+    int hashFind(int c, int ent, int fcode, int& i) const;
     void cl_hash();
-    void output(int code);
-    void cl_block();
-    void flushRaw(size_t count);
-    void finish();
+    size_t flushRaw(size_t count, size_t pending);
 
     FILE* outfp;
-    int n_bits;
-    int maxcode;
-    int free_ent;
-    int clear_flg;
     int g_init_bits;
     int clearcode;
     int EOFCode;
-    uint64_t cur_accum;
-    int cur_bits;
-    size_t a_count; // bytes in raw, not yet in sub-blocks
+    int childBits; // bits of a pixel with a continuation table, else 0
     int htab[HSIZE];
     unsigned short codetab[HSIZE];
+    // The code of code e followed by pixel c, shifted left by childBits, at
+    // e << childBits | c; 0: none.
+    unsigned short child[maxmaxcode << maxChildBits];
     unsigned char raw[rawCapacity + 8];
     unsigned char framed[rawCapacity + rawCapacity / blockSize];
 };
