@@ -243,3 +243,154 @@ GifLayout parseGif(const Bytes& file)
     }
     return layout;
 }
+
+namespace {
+
+// The encoder's state, named as the rules name it.
+struct ReferenceEncoder {
+    enum { HSIZE = 5003, maxbits = 12, maxmaxcode = 4096 };
+    long htab[HSIZE];
+    unsigned short codetab[HSIZE];
+    int n_bits = 0, maxcode = 0, free_ent = 0, clear_flg = 0, g_init_bits = 0, clearcode = 0, EOFCode = 0;
+    unsigned long cur_accum = 0;
+    int cur_bits = 0;
+    unsigned char accum[256];
+    int a_count = 0;
+    Bytes out;
+    int evictions = 0;
+
+    void flush_char()
+    {
+        if (a_count > 0) {
+            out.push_back((unsigned char)a_count);
+            out.insert(out.end(), accum, accum + a_count);
+            a_count = 0;
+        }
+    }
+    void char_out(int c)
+    {
+        accum[a_count++] = (unsigned char)c;
+        if (a_count >= 254)
+            flush_char();
+    }
+    void output(int code)
+    {
+        static const unsigned long masks[17] = {0x0000, 0x0001, 0x0003, 0x0007, 0x000F, 0x001F,
+                                                0x003F, 0x007F, 0x00FF, 0x01FF, 0x03FF, 0x07FF,
+                                                0x0FFF, 0x1FFF, 0x3FFF, 0x7FFF, 0xFFFF};
+        cur_accum &= masks[cur_bits];
+        if (cur_bits > 0)
+            cur_accum |= (unsigned long)code << cur_bits;
+        else
+            cur_accum = (unsigned long)code;
+        cur_bits += n_bits;
+        while (cur_bits >= 8) {
+            char_out(int(cur_accum & 0xff));
+            cur_accum >>= 8;
+            cur_bits -= 8;
+        }
+        if (free_ent > maxcode || clear_flg) {
+            if (clear_flg) {
+                n_bits = g_init_bits;
+                maxcode = (1 << n_bits) - 1;
+                clear_flg = 0;
+            } else {
+                ++n_bits;
+                maxcode = n_bits == maxbits ? maxmaxcode : (1 << n_bits) - 1;
+            }
+        }
+        if (code == EOFCode) {
+            while (cur_bits > 0) {
+                char_out(int(cur_accum & 0xff));
+                cur_accum >>= 8;
+                cur_bits -= 8;
+            }
+            flush_char();
+        }
+    }
+    void cl_hash()
+    {
+        for (long& h : htab)
+            h = -1;
+    }
+    void cl_block()
+    {
+        cl_hash();
+        free_ent = clearcode + 2;
+        clear_flg = 1;
+        output(clearcode);
+    }
+    void compress(const std::vector<int>& pixels, int init_bits)
+    {
+        g_init_bits = init_bits;
+        n_bits = init_bits;
+        maxcode = (1 << n_bits) - 1;
+        clearcode = 1 << (init_bits - 1);
+        EOFCode = clearcode + 1;
+        free_ent = clearcode + 2;
+        int hshift = 0;
+        for (long fcode = HSIZE; fcode < 65536L; fcode *= 2)
+            ++hshift;
+        hshift = 8 - hshift;
+        long ent = pixels[0];
+        cl_hash();
+        output(clearcode);
+        for (size_t n = 1; n < pixels.size(); ++n) {
+            const int c = pixels[n];
+            const long fcode = ((long)c << maxbits) + ent;
+            long i = ((long)c << hshift) ^ ent;
+            if (htab[i] == fcode) {
+                ent = codetab[i];
+                continue;
+            }
+            if (htab[i] >= 0) {
+                long disp = HSIZE - i;
+                if (i == 0)
+                    disp = 1;
+                bool found = false;
+                do {
+                    if ((i -= disp) < 0)
+                        i += HSIZE;
+                    if (htab[i] == fcode) {
+                        ent = codetab[i];
+                        found = true;
+                        break;
+                    }
+                } while (htab[i] > 0);
+                if (found)
+                    continue;
+            }
+            output(int(ent));
+            ent = c;
+            if (free_ent < maxmaxcode) {
+                evictions += htab[i] == 0;
+                codetab[i] = (unsigned short)free_ent++;
+                htab[i] = fcode;
+            } else {
+                cl_block();
+            }
+        }
+        output(int(ent));
+        output(EOFCode);
+    }
+};
+
+} // namespace
+
+Bytes referenceEncode(const Bytes& pixels, int width, int height, bool interlace, int init_bits, int* evictions)
+{
+    // The pixels in the order they are fed: rows in interlace order.
+    std::vector<int> fed;
+    static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < (interlace ? 4 : 1); ++pass)
+        for (int y = interlace ? start[pass] : 0; y < height; y += interlace ? step[pass] : 1)
+            for (int x = 0; x < width; ++x)
+                fed.push_back(pixels[size_t(y) * size_t(width) + size_t(x)]);
+    auto* e = new ReferenceEncoder; // tables too large for the stack of a thread
+    e->compress(fed, init_bits);
+    Bytes out = e->out;
+    if (evictions)
+        *evictions = e->evictions;
+    delete e;
+    return out;
+}

@@ -126,6 +126,12 @@ inline Bytes packCodes(const std::vector<std::pair<int, int>>& codes)
 // and clearing again when 4096 codes are in use.
 Bytes lzwEncode(const Bytes& pixels, int codeSize);
 
+// The hashed encoder's rules, one step at a time: the data sub-blocks of
+// the image (without their terminator) for codes starting init_bits wide.
+// `evictions` counts the string "0 0" lost to a probe that ended on it.
+Bytes referenceEncode(const Bytes& pixels, int width, int height, bool interlace, int init_bits,
+                      int* evictions = nullptr);
+
 // The decoding rules, one step at a time. `data` starts with the code size
 // byte; the page gets `count` pixels, 0 where nothing was decoded.
 struct ReferenceResult {

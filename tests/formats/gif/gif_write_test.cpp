@@ -310,6 +310,49 @@ TEST_F(GifWrite, ALongRunOfOneColorFillsTheTable)
     EXPECT_TRUE(decoded.page == pixels);
 }
 
+// Images of every code size, plain and interlaced, among them ones in which
+// a probe ends on the string "0 0" and takes its slot.
+TEST_F(GifWrite, TheEncoderFollowsTheHashedRulesByteForByte)
+{
+    std::mt19937 rng(17);
+    int evictions = 0;
+    for (int n = 0; n < 300; ++n) {
+        const int bits = 1 + n % 8, codeSize = bits < 2 ? 2 : bits;
+        const int width = 1 + int(rng() % 200), height = 1 + int(rng() % 150);
+        const bool interlace = n % 5 == 0;
+        // Noise of a few colors, zeros held back for a while, then runs.
+        const int colors = 1 + int(rng() % unsigned(1 << bits));
+        const size_t zeroFree = rng() % 3000;
+        Bytes pixels(size_t(width) * size_t(height));
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            int v = int(rng() % unsigned(colors));
+            if (i < zeroFree && colors > 1)
+                v = 1 + v % (colors - 1);
+            else if (rng() % 4 == 0)
+                v = 0;
+            pixels[i] = (unsigned char)v;
+        }
+        const kelColormap map = makeColormap(1 << bits);
+        Bytes file = writeOne(width, height, pixels, [&](kelFile* f) {
+            f->setItem(kelGIFglobalMap, &map);
+            f->setItem(kelGIFinterlace, int(interlace));
+        });
+        GifLayout layout = parseGif(file);
+        ASSERT_EQ(1u, layout.blocks.size()) << n;
+        ASSERT_EQ(codeSize, layout.blocks[0].codeSize);
+        GifBytes written;
+        for (size_t i = 0, at = 0; i < layout.blocks[0].sizes.size(); at += layout.blocks[0].sizes[i++])
+            written.byte(int(layout.blocks[0].sizes[i]))
+                .bytes(Bytes(layout.blocks[0].payload.begin() + long(at),
+                             layout.blocks[0].payload.begin() + long(at + layout.blocks[0].sizes[i])));
+        int lost = 0;
+        ASSERT_TRUE(written.data == referenceEncode(pixels, width, height, interlace, codeSize + 1, &lost))
+            << "image " << n;
+        evictions += lost;
+    }
+    EXPECT_GT(evictions, 0);
+}
+
 TEST_F(GifWrite, PixelsPastTheCodeSizeAreRefusedBeforeAnythingIsWritten)
 {
     const kelColormap map = makeColormap(2); // code size 2: pixels 0 to 3
