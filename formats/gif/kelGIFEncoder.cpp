@@ -1,5 +1,14 @@
+// The strings of the table are looked up in child[], a direct table of
+// every code's continuations. The hashed table of the coding rules finds
+// the same strings, except that a secondary probe ends on the slot of the
+// string "0 0" as on a free slot and takes it over; that can only happen
+// once "0 0" has been placed away from slot 0, its first slot. Until then
+// the hash table need not exist. From then on until the next clear its
+// keys are built and kept, to see where new strings go and when "0 0" is
+// lost, so that the codes are always those of the hashed table.
 #include "kelGIFEncoder.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "kelGIFInterlace.h"
@@ -14,7 +23,29 @@ struct kelGIFEncoder::Run {
     int interlace;
 };
 
-kelGIFEncoder::kelGIFEncoder() : outfp(nullptr), g_init_bits(0), clearcode(0), EOFCode(0), childBits(0) {}
+kelGIFEncoder::kelGIFEncoder()
+    : outfp(nullptr), g_init_bits(0), clearcode(0), EOFCode(0), childBits(0), child(nullptr), tableBits(-1)
+{
+}
+
+kelGIFEncoder::~kelGIFEncoder()
+{
+    free(child);
+}
+
+int kelGIFEncoder::prepare(int init_bits)
+{
+    if (init_bits - 1 <= tableBits)
+        return 1;
+    unsigned short* table =
+        static_cast<unsigned short*>(calloc(size_t(maxmaxcode) << (init_bits - 1), sizeof(unsigned short)));
+    if (!table)
+        return 0;
+    free(child);
+    child = table;
+    tableBits = init_bits - 1;
+    return 1;
+}
 
 void kelGIFEncoder::gifcompress(FILE* fp, const unsigned char* pixels, int width, int height, int interlace,
                                 int init_bits)
@@ -23,52 +54,51 @@ void kelGIFEncoder::gifcompress(FILE* fp, const unsigned char* pixels, int width
     g_init_bits = init_bits;
     clearcode = 1 << (init_bits - 1);
     EOFCode = clearcode + 1;
-    childBits = init_bits - 1 <= maxChildBits ? init_bits - 1 : 0;
+    childBits = init_bits - 1;
     const Run run = {pixels, width, height, interlace};
-    if (childBits)
+    if (childBits <= maxShiftedBits)
         compressRows<true>(run);
     else
         compressRows<false>(run);
 }
 
-void kelGIFEncoder::cl_hash()
+// Places the string `key` (its child[] index) where the hashed table puts
+// it: its first slot when free, else the first slot of its probe that is
+// free or holds "0 0" (key 0), which `tookZero` then tells.
+void kelGIFEncoder::hashInsert(unsigned key, int& tookZero)
 {
-    memset(htab, 0xff, sizeof htab); // every slot -1: free
-    if (childBits)
-        memset(child, 0, sizeof(child[0]) * (size_t(maxmaxcode) << childBits));
-}
-
-// The code of the string ent + c, or -1 with `i` at the slot where it goes.
-// A key of 0 ends a secondary probe like a free slot.
-inline int kelGIFEncoder::hashFind(int c, int ent, int fcode, int& i) const
-{
-    i = (c << hshift) ^ ent;
-    if (htab[i] == fcode)
-        return codetab[i];
+    const int c = int(key & ((1u << childBits) - 1)), ent = int(key >> childBits);
+    int i = (c << hshift) ^ ent;
     if (htab[i] >= 0) {
         const int disp = i == 0 ? 1 : HSIZE - i;
         do {
             if ((i -= disp) < 0)
                 i += HSIZE;
-            if (htab[i] == fcode)
-                return codetab[i];
         } while (htab[i] > 0);
     }
-    return -1;
+    tookZero = htab[i] == 0;
+    htab[i] = (c << maxbits) + ent;
 }
 
-// With `children`, strings are found in child[] first: it holds exactly the
-// strings the hash table finds (both change together, and a key 0 that a
-// probe overwrites leaves both), so only new strings walk the hash table.
-// The coder's state lives in locals, which stay in registers.
-template <bool children>
+// The hashed table as the codes firstCode .. lastCode - 1 made it.
+void kelGIFEncoder::hashAll(int firstCode, int lastCode)
+{
+    memset(htab, 0xff, sizeof htab); // every slot -1: free
+    int tookZero;
+    for (int e = firstCode; e < lastCode; ++e)
+        hashInsert(keyOf[e], tookZero);
+}
+
+// The coder's state lives in locals, which stay in registers. With
+// `shifted`, child[] holds codes shifted for the next key.
+template <bool shifted>
 void kelGIFEncoder::compressRows(const Run& run)
 {
     static const int plainStart[1] = {0}, plainStep[1] = {1};
     const int* start = run.interlace ? kelGIFPassStart : plainStart;
     const int* step = run.interlace ? kelGIFPassStep : plainStep;
     const int passes = run.interlace ? int(kelGIFPasses) : 1;
-    const int shift = children ? childBits : 0;
+    const int shift = childBits;
 
     int n_bits = g_init_bits;
     int maxcode = (1 << n_bits) - 1;
@@ -76,22 +106,23 @@ void kelGIFEncoder::compressRows(const Run& run)
     int clear_flg = 0;
     uint64_t cur_accum = 0;
     int cur_bits = 0;
-    size_t a_count = 0; // bytes in raw, not yet in sub-blocks
+    size_t a_count = 0;  // bytes in raw, not yet in sub-blocks
+    int hashed = 0;      // the hash table is kept
+    int firstSlotUsed = 0; // a string other than "0 0" has slot 0 first
 
     // Appends the code's bits above the pending ones, least significant
     // first, then widens the codes once the next code needs more bits.
+    // Whole bytes are stored eight at a time, without a branch: the bytes
+    // past the finished ones are stored again with the next code.
     auto output = [&](int code) {
         cur_accum |= uint64_t(code) << cur_bits;
         cur_bits += n_bits;
-        if (cur_bits >= 32) {
-            const uint32_t word = uint32_t(cur_accum); // little-endian hosts only
-            memcpy(raw + a_count, &word, 4);
-            a_count += 4;
-            cur_accum >>= 32;
-            cur_bits -= 32;
-            if (a_count >= rawCapacity)
-                a_count = flushRaw(rawCapacity, a_count);
-        }
+        memcpy(raw + a_count, &cur_accum, 8); // little-endian hosts only
+        a_count += size_t(cur_bits >> 3);
+        cur_accum >>= cur_bits & ~7;
+        cur_bits &= 7;
+        if (a_count >= rawCapacity)
+            a_count = flushRaw(rawCapacity, a_count);
         if (free_ent > maxcode || clear_flg) {
             if (clear_flg) {
                 n_bits = g_init_bits;
@@ -103,58 +134,64 @@ void kelGIFEncoder::compressRows(const Run& run)
             }
         }
     };
+    auto clearTable = [&] {
+        for (int e = clearcode + 2; e < free_ent; ++e)
+            child[keyOf[e]] = 0;
+        free_ent = clearcode + 2;
+        hashed = 0;
+        firstSlotUsed = 0;
+    };
+    // A new string: the code it gets, and in the hashed table its slot.
+    auto addString = [&](unsigned key) {
+        if (!hashed && key == 0 && firstSlotUsed) {
+            hashAll(clearcode + 2, free_ent); // "0 0" goes elsewhere: keep the table from here
+            hashed = 1;
+        }
+        if (hashed) {
+            int tookZero;
+            hashInsert(key, tookZero);
+            if (tookZero)
+                child[0] = 0; // "0 0" is lost
+        } else if (key != 0 && ((key & ((1u << shift) - 1)) << hshift) == (key >> shift)) {
+            firstSlotUsed = 1;
+        }
+        child[key] = (unsigned short)(shifted ? free_ent << shift : free_ent);
+        keyOf[free_ent++] = key;
+    };
 
-    int ent = run.pixels[0] << shift;
+    // The current string's code, shifted: one OR makes the next key.
+    unsigned entKey = unsigned(run.pixels[0]) << shift;
     int skipFirst = 1;
-    cl_hash();
     output(clearcode);
     for (int pass = 0; pass < passes; ++pass)
         for (int y = start[pass]; y < run.height; y += step[pass]) {
             const unsigned char* row = run.pixels + size_t(y) * size_t(run.width);
             for (int x = skipFirst; x < run.width; ++x) {
                 const unsigned c = row[x];
-                if (children) {
-                    // `ent` is kept shifted here: one OR finds the next entry.
-                    const unsigned next = child[unsigned(ent) | c];
-                    if (next) {
-                        ent = int(next);
-                        continue;
-                    }
-                    ent >>= shift;
-                }
-                const int fcode = int(c << maxbits) + ent;
-                int i;
-                const int code = hashFind(int(c), ent, fcode, i);
-                if (code >= 0) {
-                    ent = code << shift;
+                const unsigned key = entKey | c;
+                const unsigned next = child[key];
+                if (next) {
+                    entKey = shifted ? next : next << shift;
                     continue;
                 }
-                output(ent);
+                output(int(entKey >> shift));
                 if (free_ent < maxmaxcode) {
-                    if (children) {
-                        if (htab[i] == 0)
-                            child[0] = 0;
-                        child[unsigned(ent) << shift | c] = (unsigned short)(free_ent << shift);
-                    }
-                    codetab[i] = (unsigned short)free_ent++;
-                    htab[i] = fcode;
+                    addString(key);
                 } else {
-                    cl_hash();
-                    free_ent = clearcode + 2;
+                    clearTable();
                     clear_flg = 1;
                     output(clearcode);
                 }
-                ent = int(c << shift);
+                entKey = c << shift;
             }
             skipFirst = 0;
         }
-    output(ent >> shift);
+    output(int(entKey >> shift));
     output(EOFCode);
-    // The last bits, zero-padded to whole bytes.
-    for (; cur_bits > 0; cur_bits -= 8) {
+    clearTable();
+    // The last bits, zero-padded to a whole byte.
+    if (cur_bits > 0)
         raw[a_count++] = (unsigned char)cur_accum;
-        cur_accum >>= 8;
-    }
     flushRaw(a_count, a_count);
 }
 

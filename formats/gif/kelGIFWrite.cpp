@@ -221,6 +221,8 @@ kelStatus kelGIFFile::writeImage(const unsigned char* cbuf)
     const int bits = BitsFromCount(map->getLength());
     const int codeSize = bits < 2 ? 2 : bits;
     kelStatus sts = checkPixels(cbuf, codeSize);
+    if (sts == kelOKAY && !encoder.prepare(codeSize + 1))
+        sts = kelMALLOCFAILED;
     if (sts == kelOKAY)
         sts = openStream();
     if (sts == kelOKAY)
