@@ -24,6 +24,10 @@ struct kelToolItem {
     kelToolItemScope scope;
     // kelcp sets it on a destination of the same format.
     bool carried;
+    // What kelcp sets when a source image lacks the item (text for
+    // kelTag::decode), so that it does not keep the image before's value;
+    // null: nothing is set.
+    const char* absentValue = nullptr;
 };
 
 // One format's items.
@@ -32,6 +36,9 @@ struct kelToolFormatItems {
     kelToolItem* items;
     int count;
 };
+
+// Each format's table, in a source of its own.
+extern const kelToolFormatItems kelToolItemsGIF;
 
 // The items the tools know for the file's format; count 0 (and null) when
 // they know none.
