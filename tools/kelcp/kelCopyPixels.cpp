@@ -3,12 +3,15 @@
 #include <limits.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include <kel/kelConfig.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelFile.h>
+#include <kel/kelFormat.h>
 
+#include "kelCopyPalette.h"
 #include "kelCopyProgress.h"
 #include "kelToolOptions.h"
 
@@ -40,30 +43,78 @@ static std::string sameSizeProblem(const kelFile& src, const kelFile& dst)
     return "";
 }
 
+// A source whose only page is a whole plane would be decoded again for
+// every strip; a destination that takes only whole pages and has one
+// would get a new image for every strip.
+static bool wholePlanes(kelFile& src, kelFile& dst)
+{
+    kelSize s, sp, d, dp;
+    src.getDimensions(s);
+    src.getPageDimensions(sp);
+    dst.getDimensions(d);
+    dst.getPageDimensions(dp);
+    bool sourceWhole = sp.x >= s.x && sp.y >= s.y;
+    bool destinationWhole = dp.x >= d.x && dp.y >= d.y && !dst.getFormat()->randomAccessWriteIsSupported();
+    return sourceWhole || destinationWhole;
+}
+
+// Reads rows y .. y + n - 1 of plane z of the source into `strip`, in the
+// destination's layout; palette indices go through `palette`.
+struct StripReader {
+    kelFile& src;
+    const kelConfig& from;
+    const kelCopyPalette* palette;
+    std::vector<int>& indices;
+
+    kelStatus read(int width, int y, int z, int n, unsigned char* strip, kelOrientation ori) const
+    {
+        if (!palette)
+            return src.getTile(0, y, z, width, n, 1, strip, &from);
+        kelConfig asIndices(kelInt, kelInterleaved, 1, nullptr, 0, ori);
+        kelStatus sts = src.getTile(0, y, z, width, n, 1, indices.data(), &asIndices);
+        if (sts == kelOKAY)
+            palette->expand(indices.data(), size_t(width) * size_t(n), strip);
+        return sts;
+    }
+};
+
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem)
 {
     problem = sameSizeProblem(src, dst);
     if (!problem.empty())
         return kelBADPARAMS;
     kelOrientation ori = dst.getOrientation();
-    kelDataType type = dst.getDataType();
     kelSize size, page;
     dst.getSize(size, ori);
     dst.getPageSize(page, ori);
     int nc = size.c;
+    kelCopyPalette palette;
+    if (how.expand && !palette.init(*how.expand, dst.getDataType(), nc, problem))
+        return kelBADPARAMS;
+    // Expanded colors are whole bytes even for a bit destination.
+    kelDataType type = how.expand ? palette.type() : dst.getDataType();
     size_t rowBits = size_t(size.x) * size_t(nc) * bitsPerElement(type);
     if (size.x <= 0 || size.y <= 0 || size.z <= 0 || rowBits / bitsPerElement(type) > size_t(INT_MAX)) {
         problem = "cannot copy an image of " + kelToolSizeText(size) + " pixels";
         return kelBADPARAMS;
     }
-    int rows = stripRows(size, page.y, rowBits, how.stripBytes * 8);
-    std::vector<unsigned char> strip((rowBits * size_t(rows) + 7) / 8);
+    int rows = wholePlanes(src, dst) ? size.y : stripRows(size, page.y, rowBits, how.stripBytes * 8);
+    std::vector<unsigned char> strip;
+    std::vector<int> indices;
+    try {
+        strip.resize((rowBits * size_t(rows) + 7) / 8);
+        indices.resize(how.expand ? size_t(size.x) * size_t(rows) : 0);
+    } catch (const std::bad_alloc&) {
+        problem = "not enough memory for " + std::to_string(rows) + " rows of the image";
+        return kelMALLOCFAILED;
+    }
 
     // A one-channel source fills every destination channel.
     std::vector<int> spread(size_t(nc), 0);
     bool fill = src.getCsize() == 1 && nc > 1;
     kelConfig from(type, kelInterleaved, nc, fill ? spread.data() : nullptr, 0, ori);
     kelConfig to(type, kelInterleaved, nc, nullptr, 0, ori);
+    StripReader reader{src, from, how.expand ? &palette : nullptr, indices};
 
     long totalRows = long(size.y) * size.z;
     kelCopyProgress progress(how.label, totalRows, how.progress && rows < totalRows);
@@ -71,7 +122,7 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     for (int z = 0; z < size.z && sts == kelOKAY; ++z)
         for (int y = 0; y < size.y && sts == kelOKAY; y += rows) {
             int n = std::min(rows, size.y - y);
-            sts = src.getTile(0, y, z, size.x, n, 1, strip.data(), &from);
+            sts = reader.read(size.x, y, z, n, strip.data(), ori);
             if (sts == kelOKAY)
                 sts = dst.setTile(0, y, z, size.x, n, 1, strip.data(), &to);
             progress.advance(n);
