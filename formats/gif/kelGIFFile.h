@@ -57,6 +57,7 @@ private:
     kelStatus scanBlocks(long long& firstImage);
     kelStatus getHeader();
     void skipImage();
+    void skipImageData();
     kelStatus selectImage(int desiredIdx);
     void resetImageExtensions();
 

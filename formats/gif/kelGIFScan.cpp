@@ -127,6 +127,11 @@ void kelGIFFile::skipImage()
 {
     if (isThereLocalMap)
         input.skip(3LL << localBits);
+    skipImageData();
+}
+
+void kelGIFFile::skipImageData()
+{
     if (input.getByte() < 0)
         return;
     int len;
@@ -142,12 +147,20 @@ void kelGIFFile::resetImageExtensions()
     userInput = 0;
 }
 
-// Walks from the first block to image `desiredIdx`, taking in only the
-// extensions between the image before it and it.
+// Walks to image `desiredIdx`, taking in only the extensions between the
+// image before it and it. A later image is looked for from the current one
+// on, which gives the same: what lies before the current image is skipped
+// either way.
 kelStatus kelGIFFile::selectImage(int desiredIdx)
 {
-    input.seek(beginOfImages);
-    imgidx = 0;
+    if (desiredIdx > imgidx && !pending) {
+        input.seek(beginCurrentImage);
+        skipImageData();
+        ++imgidx;
+    } else {
+        input.seek(beginOfImages);
+        imgidx = 0;
+    }
     resetImageExtensions();
     for (;;) {
         const int b = input.getByte();
