@@ -18,18 +18,26 @@ kelStatus kelGIFFile::readExtension(int discard)
     return skipBlocks(-1);
 }
 
+// The next sub-block's bytes into `d` (255 bytes): their count, 0 at the
+// terminator, or -1 when the file ends first.
+int kelGIFFile::readSubBlock(unsigned char* d)
+{
+    const int len = input.getByte();
+    if (len <= 0)
+        return len;
+    return input.read(d, size_t(len)) == size_t(len) ? len : -1;
+}
+
 // One sub-block of at least 4 bytes holds the fields; a size of 0 ends the
 // extension at once.
 kelStatus kelGIFFile::readGraphicControl()
 {
-    const int len = input.getByte();
+    unsigned char d[255];
+    const int len = readSubBlock(d);
     if (len < 0)
         return kelPREMATUREEOF;
     if (len == 0)
         return kelOKAY;
-    unsigned char d[255];
-    if (input.read(d, size_t(len)) != size_t(len))
-        return kelPREMATUREEOF;
     if (len >= 4) {
         disposalMethod = (d[0] >> 2) & 7;
         userInput = (d[0] >> 1) & 1;
@@ -66,14 +74,12 @@ kelStatus kelGIFFile::readApplication()
 kelStatus kelGIFFile::readLoopBlocks()
 {
     for (;;) {
-        const int len = input.getByte();
+        unsigned char d[255];
+        const int len = readSubBlock(d);
         if (len < 0)
             return kelPREMATUREEOF;
         if (len == 0)
             return kelOKAY;
-        unsigned char d[255];
-        if (input.read(d, size_t(len)) != size_t(len))
-            return kelPREMATUREEOF;
         if (len == 3 && d[0] == 1)
             loopCount = d[1] | d[2] << 8;
     }

@@ -63,6 +63,7 @@ private:
 
     // Extensions (kelGIFExtension.cpp).
     kelStatus readExtension(int discard);
+    int readSubBlock(unsigned char* d);
     kelStatus readGraphicControl();
     kelStatus readApplication();
     kelStatus readLoopBlocks();

@@ -52,14 +52,12 @@ kelStatus kelGIFFile::readProfile()
     Gathered bytes;
     int firstLen = -1;
     for (;;) {
-        const int len = input.getByte();
+        unsigned char d[255];
+        const int len = readSubBlock(d);
         if (len < 0)
             return kelPREMATUREEOF;
         if (len == 0)
             break;
-        unsigned char d[255];
-        if (input.read(d, size_t(len)) != size_t(len))
-            return kelPREMATUREEOF;
         if (firstLen < 0)
             firstLen = len;
         if (bytes.size + size_t(len) > size_t(INT_MAX))

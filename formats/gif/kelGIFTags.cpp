@@ -4,14 +4,6 @@
 
 #include "kelGIFFormat.h"
 
-static const kelEnumSpec disposalNames[] = {
-    {"Unspecified", kelGIFdisposalUnspecified},
-    {"Leave image", kelGIFdisposalLeaveImage},
-    {"Restore background color", kelGIFdisposalRestoreBackground},
-    {"Restore prior content", kelGIFdisposalRestorePrevious},
-    {nullptr, 0},
-};
-
 static kelTagDescription tagDescriptions[] = {
     {kelGIFtransparentIndex, 0x6311, "Index value that is considered transparent", "Transparent index", nullptr,
      nullptr},
@@ -20,7 +12,7 @@ static kelTagDescription tagDescriptions[] = {
     {kelGIFinterlace, 0x6341, "The image is stored in interlaced format", "Interlace", "false", nullptr},
     {kelGIFdelayTime, 0x6311, "Delay time in 1/100th's of a second for current frame", "Delay time", "0", nullptr},
     {kelGIFdisposalMethod, 0x6361, "How the graphic is treated after being displayed", "Disposal method",
-     "Unspecified", disposalNames},
+     "Unspecified", kelGIFDisposalNames},
     {kelGIFuserInput, 0x6341, "User input is expected before continuing after this image", "User input", "false",
      nullptr},
     {kelGIFleftPosition, 0x6311, "Position of left edge of this image in the logical screen", "Left position", "0",

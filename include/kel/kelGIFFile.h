@@ -46,4 +46,17 @@ typedef enum kelGIFDisposal {
     kelGIFdisposalRestorePrevious = 3
 } kelGIFDisposal;
 
+#ifdef __cplusplus
+#include <kel/kelTag.h>
+
+/* The disposal methods by name, as kelTag encodes and decodes them. */
+static const kelEnumSpec kelGIFDisposalNames[] = {
+    {"Unspecified", kelGIFdisposalUnspecified},
+    {"Leave image", kelGIFdisposalLeaveImage},
+    {"Restore background color", kelGIFdisposalRestoreBackground},
+    {"Restore prior content", kelGIFdisposalRestorePrevious},
+    {nullptr, 0},
+};
+#endif
+
 #endif

@@ -271,6 +271,20 @@ public:
     kelFile* newfileobj() override { return new ProbeFile; }
 };
 
+// The bytes of a file; none when it cannot be read.
+inline std::vector<unsigned char> fileBytes(const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    int ch;
+    while ((ch = fgetc(f)) != EOF)
+        bytes.push_back((unsigned char)ch);
+    fclose(f);
+    return bytes;
+}
+
 // The lowest free descriptor number; unchanged across an operation when
 // the operation leaked no descriptor.
 inline int lowestFreeFd()

@@ -6,14 +6,6 @@
 
 #include "kelToolItems.h"
 
-static const kelEnumSpec disposalNames[] = {
-    {"Unspecified", kelGIFdisposalUnspecified},
-    {"Leave image", kelGIFdisposalLeaveImage},
-    {"Restore background color", kelGIFdisposalRestoreBackground},
-    {"Restore prior content", kelGIFdisposalRestorePrevious},
-    {nullptr, 0},
-};
-
 static kelToolItem gifItems[] = {
     {"screen_width", {kelGIFscreenWidth, 0x11, nullptr, "Screen width", nullptr, nullptr}, kelToolItemFile, true},
     {"screen_height", {kelGIFscreenHeight, 0x11, nullptr, "Screen height", nullptr, nullptr}, kelToolItemFile, true},
@@ -27,7 +19,7 @@ static kelToolItem gifItems[] = {
     {"left", {kelGIFleftPosition, 0x11, nullptr, "Left position", nullptr, nullptr}, kelToolItemImage, true},
     {"top", {kelGIFtopPosition, 0x11, nullptr, "Top position", nullptr, nullptr}, kelToolItemImage, true},
     {"delay", {kelGIFdelayTime, 0x11, nullptr, "Delay time", nullptr, nullptr}, kelToolItemImage, true},
-    {"disposal", {kelGIFdisposalMethod, 0x61, nullptr, "Disposal method", nullptr, disposalNames},
+    {"disposal", {kelGIFdisposalMethod, 0x61, nullptr, "Disposal method", nullptr, kelGIFDisposalNames},
      kelToolItemImage, true},
     {"user_input", {kelGIFuserInput, 0x41, nullptr, "User input", nullptr, nullptr}, kelToolItemImage, true},
     {"interlace", {kelGIFinterlace, 0x41, nullptr, "Interlace", nullptr, nullptr}, kelToolItemImage, true},

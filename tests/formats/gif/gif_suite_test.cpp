@@ -128,7 +128,7 @@ void GifSuite::checkImage(kelFile* f, const nlohmann::json& image)
     EXPECT_EQ(image["transparent_index"].is_null() ? 3 : 4, channels);
     Bytes pixels = readPixels(f, sts);
     ASSERT_EQ(kelOKAY, sts);
-    EXPECT_TRUE(pixels == fileContents(suiteDir + "/" + image["pixels"].get<std::string>()))
+    EXPECT_TRUE(pixels == fileBytes(suiteDir + "/" + image["pixels"].get<std::string>()))
         << "pixels of image " << image["index"];
 }
 

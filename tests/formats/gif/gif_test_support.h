@@ -231,19 +231,6 @@ struct ICCAccess : kelFile {
     static kelStatus release(kelFile* f, void* profile) { return (f->*(&ICCAccess::_freeICCProfile))(profile); }
 };
 
-inline Bytes fileContents(const std::string& path)
-{
-    Bytes bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int ch;
-    while ((ch = fgetc(f)) != EOF)
-        bytes.push_back((unsigned char)ch);
-    fclose(f);
-    return bytes;
-}
-
 // A test name from a case's description.
 template <class Case>
 std::string caseName(const ::testing::TestParamInfo<Case>& info)

@@ -27,7 +27,7 @@ protected:
         else
             EXPECT_EQ(kelOKAY, sts);
         EXPECT_EQ(kelOKAY, f->close());
-        return fileContents(path);
+        return fileBytes(path);
     }
 
     ScratchDir dir;
@@ -373,7 +373,7 @@ TEST_F(GifWrite, AFileClosedWithoutImagesStaysEmpty)
     kelFile* f = createGif(dir.file("empty.gif"), 4, 4, sts);
     ASSERT_NE(nullptr, f);
     EXPECT_EQ(kelOKAY, f->close());
-    EXPECT_TRUE(fileContents(dir.file("empty.gif")).empty());
+    EXPECT_TRUE(fileBytes(dir.file("empty.gif")).empty());
 }
 
 TEST_F(GifWrite, SizesAreLimitedToWhatTheFormatStores)
@@ -461,7 +461,7 @@ TEST_F(GifWrite, TwoPagesOfOneImageAreTwoImagesWithOneTrailer)
     // The file reads back what was written, also while it is open.
     EXPECT_TRUE(readPixels(f, sts) == Bytes(b, b + 2));
     f->close();
-    Bytes file = fileContents(path);
+    Bytes file = fileBytes(path);
     GifLayout layout = parseGif(file);
     EXPECT_EQ(2u, layout.blocks.size());
     EXPECT_EQ(file.size() - 1, layout.trailerOffset);
@@ -498,7 +498,7 @@ TEST_F(GifWrite, AppendedImagesCountAndCarryTheirOwnTables)
     EXPECT_EQ(3, f->getNumImgs());
     f->close();
     // Only the image whose table differs from the header's carries one.
-    GifLayout layout = parseGif(fileContents(path));
+    GifLayout layout = parseGif(fileBytes(path));
     std::vector<int> localTables;
     for (const GifBlock& b : layout.blocks)
         if (b.kind == ',')
@@ -537,7 +537,7 @@ TEST_F(GifWrite, AppendingToAFileWritesOverItsTrailerOnly)
         const unsigned char pixels[2] = {3, 2};
         ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, 1, 2, 1, pixels));
         f->close();
-        Bytes file = fileContents(path);
+        Bytes file = fileBytes(path);
         // The original image is untouched; the new one follows it.
         size_t kept = withoutTrailer.data.size();
         ASSERT_GT(file.size(), kept);

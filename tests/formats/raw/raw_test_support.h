@@ -22,19 +22,6 @@ inline kelSize storedPageSize(kelFile* f)
     return s;
 }
 
-inline std::vector<unsigned char> fileBytes(const std::string& path)
-{
-    std::vector<unsigned char> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    int ch;
-    while ((ch = fgetc(f)) != EOF)
-        bytes.push_back((unsigned char)ch);
-    fclose(f);
-    return bytes;
-}
-
 // Bytes 0, 1, 2, ... (mod 251) so that every offset is recognisable.
 inline std::string numberedBytes(size_t n)
 {
