@@ -73,16 +73,11 @@ kelStatus kelGIFFile::readApplication()
 // the 5-byte buffering one) are skipped.
 kelStatus kelGIFFile::readLoopBlocks()
 {
-    for (;;) {
-        unsigned char d[255];
-        const int len = readSubBlock(d);
-        if (len < 0)
-            return kelPREMATUREEOF;
-        if (len == 0)
-            return kelOKAY;
+    return eachSubBlock([this](const unsigned char* d, int len) {
         if (len == 3 && d[0] == 1)
             loopCount = d[1] | d[2] << 8;
-    }
+        return kelStatus(kelOKAY);
+    });
 }
 
 // Skips sub-blocks up to their 0 terminator. `count` is the size byte

@@ -64,6 +64,8 @@ private:
     // Extensions (kelGIFExtension.cpp).
     kelStatus readExtension(int discard);
     int readSubBlock(unsigned char* d);
+    template <class Visit>
+    kelStatus eachSubBlock(Visit visit);
     kelStatus readGraphicControl();
     kelStatus readApplication();
     kelStatus readLoopBlocks();
@@ -142,5 +144,23 @@ private:
     unsigned char codeChunk[chunkBytes + 255];
     kelGIFEncoder encoder;
 };
+
+// Calls visit(bytes, count) for each sub-block up to the terminator, and
+// stops at the first status other than kelOKAY that it returns.
+template <class Visit>
+kelStatus kelGIFFile::eachSubBlock(Visit visit)
+{
+    for (;;) {
+        unsigned char d[255];
+        const int len = readSubBlock(d);
+        if (len < 0)
+            return kelPREMATUREEOF;
+        if (len == 0)
+            return kelOKAY;
+        kelStatus sts = visit(d, len);
+        if (sts != kelOKAY)
+            return sts;
+    }
+}
 
 #endif

@@ -51,21 +51,15 @@ kelStatus kelGIFFile::readProfile()
     deleteProfile();
     Gathered bytes;
     int firstLen = -1;
-    for (;;) {
-        unsigned char d[255];
-        const int len = readSubBlock(d);
-        if (len < 0)
-            return kelPREMATUREEOF;
-        if (len == 0)
-            break;
+    kelStatus sts = eachSubBlock([&](const unsigned char* d, int len) {
         if (firstLen < 0)
             firstLen = len;
         if (bytes.size + size_t(len) > size_t(INT_MAX))
-            return kelCORRUPTED;
-        kelStatus sts = bytes.append(d, size_t(len));
-        if (sts != kelOKAY)
-            return sts;
-    }
+            return kelStatus(kelCORRUPTED);
+        return bytes.append(d, size_t(len));
+    });
+    if (sts != kelOKAY)
+        return sts;
     // A first sub-block of 4 bytes that counts the bytes after it is the size form.
     size_t skip = firstLen == 4 && readLong(bytes.data) == bytes.size - 4 ? 4 : 0;
     if (bytes.size > skip) {
