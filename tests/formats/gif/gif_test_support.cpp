@@ -394,3 +394,120 @@ Bytes referenceEncode(const Bytes& pixels, int width, int height, bool interlace
     delete e;
     return out;
 }
+
+Animation randomAnimation(std::mt19937& rng)
+{
+    Animation a;
+    a.loops = int(rng() % 4) - 1;
+    const int count = 1 + int(rng() % 4);
+    for (int i = 0; i < count; ++i) {
+        Frame f;
+        f.width = 1 + int(rng() % 90);
+        f.height = 1 + int(rng() % 60);
+        f.left = int(rng() % 20);
+        f.top = int(rng() % 20);
+        f.delay = int(rng() % 300);
+        f.disposal = int(rng() % 4);
+        f.entries = 2 + int(rng() % 255);
+        f.trans = rng() % 2 ? int(rng() % unsigned(f.entries)) : -1;
+        f.interlace = rng() % 3 == 0;
+        f.input = rng() % 5 == 0;
+        f.pixels.resize(size_t(f.width) * size_t(f.height));
+        // Runs, so that long strings occur, among noise.
+        int run = 0, color = 0;
+        for (unsigned char& p : f.pixels) {
+            if (run-- <= 0) {
+                run = rng() % 2 ? int(rng() % 30) : 0;
+                color = int(rng() % unsigned(f.entries));
+            }
+            p = (unsigned char)color;
+        }
+        a.frames.push_back(f);
+    }
+    return a;
+}
+
+int colorOf(int frame, int i, int c)
+{
+    return (i * (3 + 2 * c) + frame * 40 + c) & 0xff;
+}
+
+void writeWithKel(const std::string& path, const Animation& a)
+{
+    kelStatus sts;
+    kelFile* f = nullptr;
+    for (size_t n = 0; n < a.frames.size(); ++n) {
+        const Frame& fr = a.frames[n];
+        kelSize dims(fr.width, fr.height, 1, 1);
+        kelFileConfig cfg(&dims);
+        if (n == 0) {
+            f = kelFile::create(path.c_str(), nullptr, &cfg, nullptr, &sts);
+            ASSERT_NE(nullptr, f);
+            f->setItem(kelGIFloopCount, a.loops);
+            f->setItem(kelGIFscreenWidth, 120);
+            f->setItem(kelGIFscreenHeight, 90);
+        } else {
+            ASSERT_EQ(kelOKAY, f->appendImg(nullptr, &cfg));
+        }
+        kelColormap map(3, kelUChar, 0, fr.entries - 1);
+        for (int i = 0; i < fr.entries; ++i)
+            for (int c = 0; c < 3; ++c)
+                map.setVal(colorOf(int(n), i, c), i, c);
+        f->setColormap(&map);
+        f->setItem(kelGIFtransparentIndex, fr.trans);
+        f->setItem(kelGIFleftPosition, fr.left);
+        f->setItem(kelGIFtopPosition, fr.top);
+        f->setItem(kelGIFdelayTime, fr.delay);
+        f->setItem(kelGIFdisposalMethod, fr.disposal);
+        f->setItem(kelGIFuserInput, int(fr.input));
+        f->setItem(kelGIFinterlace, int(fr.interlace));
+        ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, fr.width, fr.height, 1, fr.pixels.data()));
+    }
+    ASSERT_EQ(kelOKAY, f->close());
+}
+
+int BitsOf(int count)
+{
+    int b = 1;
+    while ((1 << b) < count)
+        ++b;
+    return b;
+}
+
+void expectKelReads(const std::string& path, const Animation& a)
+{
+    kelStatus sts;
+    kelFile* f = openGif(path, sts);
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(int(a.frames.size()), f->getNumImgs());
+    int loops = intItem(f, kelGIFloopCount, sts);
+    EXPECT_EQ(a.loops, sts == kelOKAY ? loops : -1);
+    EXPECT_EQ(120, intItem(f, kelGIFscreenWidth, sts));
+    EXPECT_EQ(90, intItem(f, kelGIFscreenHeight, sts));
+    for (size_t i = 0; i < a.frames.size(); ++i) {
+        SCOPED_TRACE("image " + std::to_string(i));
+        const Frame& fr = a.frames[i];
+        ASSERT_EQ(kelOKAY, f->setCurrentImg(int(i)));
+        kelSize size;
+        f->getDimensions(size);
+        EXPECT_EQ(fr.width, size.x);
+        EXPECT_EQ(fr.height, size.y);
+        EXPECT_TRUE(readPixels(f, sts) == fr.pixels);
+        const kelColormap* map = nullptr;
+        f->getColormap(map);
+        ASSERT_NE(nullptr, map);
+        ASSERT_EQ(1 << BitsOf(fr.entries), map->getLength());
+        for (int e = 0; e < fr.entries; ++e)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(colorOf(int(i), e, c), map->getVal(e, c)) << e;
+        int trans = intItem(f, kelGIFtransparentIndex, sts);
+        EXPECT_EQ(fr.trans, sts == kelOKAY ? trans : -1);
+        EXPECT_EQ(fr.delay, intItem(f, kelGIFdelayTime, sts));
+        EXPECT_EQ(fr.disposal, intItem(f, kelGIFdisposalMethod, sts));
+        EXPECT_EQ(int(fr.input), intItem(f, kelGIFuserInput, sts));
+        EXPECT_EQ(fr.left, intItem(f, kelGIFleftPosition, sts));
+        EXPECT_EQ(fr.top, intItem(f, kelGIFtopPosition, sts));
+        EXPECT_EQ(int(fr.interlace), intItem(f, kelGIFinterlace, sts));
+    }
+    f->close();
+}

@@ -5,6 +5,7 @@
 #ifndef KEL_TESTS_GIF_TEST_SUPPORT_H
 #define KEL_TESTS_GIF_TEST_SUPPORT_H
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -160,6 +161,29 @@ struct GifLayout {
     size_t afterTrailer = 0;  // bytes after the trailer
 };
 GifLayout parseGif(const Bytes& file);
+
+// One image of an animation and its settings.
+struct Frame {
+    int width, height, left, top, delay, disposal, trans, entries;
+    bool interlace, input;
+    Bytes pixels;
+};
+
+struct Animation {
+    int loops; // -1: no looping extension
+    std::vector<Frame> frames;
+};
+
+// Up to 4 frames of random sizes, settings and tables of 2..256 entries.
+Animation randomAnimation(std::mt19937& rng);
+// Entry i of frame n's table; frames differ in their colors.
+int colorOf(int frame, int i, int c);
+// The least b >= 1 with 2^b >= count.
+int BitsOf(int count);
+// Writes the animation with a logical screen of 120 x 90.
+void writeWithKel(const std::string& path, const Animation& a);
+// Reads the file and expects the animation: pixels, colors and settings.
+void expectKelReads(const std::string& path, const Animation& a);
 
 // Opening; the status goes into `sts`.
 inline kelFile* openGif(const std::string& path, kelStatus& sts, int mode = O_RDONLY)

@@ -607,88 +607,15 @@ TEST_F(GifWrite, NoDescriptorIsLeftOpen)
     EXPECT_EQ(before, lowestFreeFd());
 }
 
-// Random images and settings, written and read back.
+// Random animations and settings, written and read back.
 TEST_F(GifWrite, RoundTripsKeepPixelsColorsAndSettings)
 {
     std::mt19937 rng(11);
     for (int n = 0; n < 40; ++n) {
         SCOPED_TRACE("round trip " + std::to_string(n));
-        const int images = 1 + int(rng() % 3);
-        struct Image {
-            int width, height, entries, left, top, delay, disposal, trans;
-            bool interlace, input;
-            Bytes pixels;
-        };
-        std::vector<Image> written;
-        std::string path = dir.file("rt.gif");
-        kelStatus sts;
-        kelFile* f = nullptr;
-        const int loops = int(rng() % 3) - 1;
-        for (int i = 0; i < images; ++i) {
-            Image im;
-            im.width = 1 + int(rng() % 70);
-            im.height = 1 + int(rng() % 50);
-            im.entries = 2 + int(rng() % 255);
-            im.left = int(rng() % 100);
-            im.top = int(rng() % 100);
-            im.delay = int(rng() % 500);
-            im.disposal = int(rng() % 4);
-            im.trans = rng() % 2 ? int(rng() % unsigned(im.entries)) : -1;
-            im.interlace = rng() % 2;
-            im.input = rng() % 4 == 0;
-            im.pixels = noise(size_t(im.width) * size_t(im.height), unsigned(n * 10 + i), rng() % 2 ? 3 : im.entries);
-            kelSize dims(im.width, im.height, 1, 1);
-            kelFileConfig cfg(&dims);
-            if (i == 0) {
-                f = kelFile::create(path.c_str(), nullptr, &cfg, nullptr, &sts);
-                ASSERT_NE(nullptr, f);
-                f->setItem(kelGIFloopCount, loops);
-            } else {
-                ASSERT_EQ(kelOKAY, f->appendImg(nullptr, &cfg));
-            }
-            const kelColormap map = makeColormap(im.entries);
-            f->setColormap(&map);
-            f->setItem(kelGIFtransparentIndex, im.trans);
-            f->setItem(kelGIFleftPosition, im.left);
-            f->setItem(kelGIFtopPosition, im.top);
-            f->setItem(kelGIFdelayTime, im.delay);
-            f->setItem(kelGIFdisposalMethod, im.disposal);
-            f->setItem(kelGIFuserInput, int(im.input));
-            f->setItem(kelGIFinterlace, int(im.interlace));
-            ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, im.width, im.height, 1, im.pixels.data()));
-            written.push_back(im);
-        }
-        f->close();
-        f = openGif(path, sts);
-        ASSERT_NE(nullptr, f);
-        ASSERT_EQ(images, f->getNumImgs());
-        int loopsRead = intItem(f, kelGIFloopCount, sts);
-        EXPECT_EQ(loops, sts == kelOKAY ? loopsRead : -1);
-        for (int i = 0; i < images; ++i) {
-            const Image& im = written[size_t(i)];
-            ASSERT_EQ(kelOKAY, f->setCurrentImg(i));
-            kelSize size;
-            f->getDimensions(size);
-            EXPECT_EQ(im.width, size.x);
-            EXPECT_EQ(im.height, size.y);
-            EXPECT_TRUE(readPixels(f, sts) == im.pixels);
-            const kelColormap* map = nullptr;
-            f->getColormap(map);
-            Bytes rgb = colormapRGB(map);
-            const kelColormap source = makeColormap(im.entries);
-            Bytes expected = colormapRGB(&source);
-            expected.resize(rgb.size(), 0);
-            EXPECT_TRUE(rgb == expected);
-            int trans = intItem(f, kelGIFtransparentIndex, sts);
-            EXPECT_EQ(im.trans, sts == kelOKAY ? trans : -1);
-            EXPECT_EQ(im.left, intItem(f, kelGIFleftPosition, sts));
-            EXPECT_EQ(im.top, intItem(f, kelGIFtopPosition, sts));
-            EXPECT_EQ(im.delay, intItem(f, kelGIFdelayTime, sts));
-            EXPECT_EQ(im.disposal, intItem(f, kelGIFdisposalMethod, sts));
-            EXPECT_EQ(int(im.input), intItem(f, kelGIFuserInput, sts));
-            EXPECT_EQ(int(im.interlace), intItem(f, kelGIFinterlace, sts));
-        }
-        f->close();
+        Animation a = randomAnimation(rng);
+        writeWithKel(dir.file("rt.gif"), a);
+        expectKelReads(dir.file("rt.gif"), a);
     }
 }
 
