@@ -1,6 +1,7 @@
 // The LZW decoder of GIF image data. Every table entry is a string that was
-// already written to the output, so an entry is kept as its position and
-// length there, and each code becomes one copy from earlier output.
+// already written to the output, so an entry is kept as its place and
+// length there, and each code becomes one copy from earlier output (a root
+// code one copy from a table of the byte values).
 #ifndef KEL_GIFDECODER_H
 #define KEL_GIFDECODER_H
 
@@ -25,9 +26,11 @@ public:
 private:
     void restart();
     void addEntry();
+    int special(int code, size_t room);
 
-    // String table: position and length in the output of each code's string.
-    uint32_t entPos[maxCodes];
+    // String table: place and length of each code's string; length 0 for
+    // the clear and end codes and the codes not defined yet.
+    const unsigned char* entPtr[maxCodes];
     uint16_t entLen[maxCodes];
 
     unsigned char* out;
@@ -41,7 +44,7 @@ private:
     unsigned codemask;
     int avail;
     int havePrev; // a code was decoded since the last clear
-    size_t prevPos;
+    const unsigned char* prevPtr; // the previous string in the output
     size_t prevLen;
     int finished;
 };
