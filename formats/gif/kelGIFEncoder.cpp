@@ -99,6 +99,9 @@ void kelGIFEncoder::compressRows(const Run& run)
     const int* step = run.interlace ? kelGIFPassStep : plainStep;
     const int passes = run.interlace ? int(kelGIFPasses) : 1;
     const int shift = childBits;
+    // In locals: stores of output bytes could otherwise alias them.
+    unsigned short* const table = child;
+    unsigned* const keys = keyOf;
 
     int n_bits = g_init_bits;
     int maxcode = (1 << n_bits) - 1;
@@ -136,7 +139,7 @@ void kelGIFEncoder::compressRows(const Run& run)
     };
     auto clearTable = [&] {
         for (int e = clearcode + 2; e < free_ent; ++e)
-            child[keyOf[e]] = 0;
+            table[keys[e]] = 0;
         free_ent = clearcode + 2;
         hashed = 0;
         firstSlotUsed = 0;
@@ -151,12 +154,12 @@ void kelGIFEncoder::compressRows(const Run& run)
             int tookZero;
             hashInsert(key, tookZero);
             if (tookZero)
-                child[0] = 0; // "0 0" is lost
+                table[0] = 0; // "0 0" is lost
         } else if (key != 0 && ((key & ((1u << shift) - 1)) << hshift) == (key >> shift)) {
             firstSlotUsed = 1;
         }
-        child[key] = (unsigned short)(shifted ? free_ent << shift : free_ent);
-        keyOf[free_ent++] = key;
+        table[key] = (unsigned short)(shifted ? free_ent << shift : free_ent);
+        keys[free_ent++] = key;
     };
 
     // The current string's code, shifted: one OR makes the next key.
@@ -169,7 +172,7 @@ void kelGIFEncoder::compressRows(const Run& run)
             for (int x = skipFirst; x < run.width; ++x) {
                 const unsigned c = row[x];
                 const unsigned key = entKey | c;
-                const unsigned next = child[key];
+                const unsigned next = table[key];
                 if (next) {
                     entKey = shifted ? next : next << shift;
                     continue;
