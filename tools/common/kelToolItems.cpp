@@ -8,7 +8,7 @@
 // Each format's table lives in a source of its own (kelToolItems<Format>.cpp);
 // the list ends with a row without a name.
 static const kelToolFormatItems formats[] = {
-    kelToolItemsGIF,
+    {"GIF", kelToolGIFItems, kelToolGIFItemCount},
     {nullptr, nullptr, 0}
 };
 

@@ -37,8 +37,9 @@ struct kelToolFormatItems {
     int count;
 };
 
-// Each format's table, in a source of its own.
-extern const kelToolFormatItems kelToolItemsGIF;
+// Each format's table.
+extern kelToolItem kelToolGIFItems[];
+extern const int kelToolGIFItemCount;
 
 // The items the tools know for the file's format; count 0 (and null) when
 // they know none.

@@ -6,7 +6,7 @@
 
 #include "kelToolItems.h"
 
-static kelToolItem gifItems[] = {
+kelToolItem kelToolGIFItems[] = {
     {"screen_width", {kelGIFscreenWidth, 0x11, nullptr, "Screen width", nullptr, nullptr}, kelToolItemFile, true},
     {"screen_height", {kelGIFscreenHeight, 0x11, nullptr, "Screen height", nullptr, nullptr}, kelToolItemFile, true},
     {"background_index", {kelGIFbackgroundIndex, 0x11, nullptr, "Background index", nullptr, nullptr},
@@ -29,4 +29,4 @@ static kelToolItem gifItems[] = {
      kelToolItemImage, false},
 };
 
-const kelToolFormatItems kelToolItemsGIF = {"GIF", gifItems, int(sizeof gifItems / sizeof gifItems[0])};
+const int kelToolGIFItemCount = int(sizeof kelToolGIFItems / sizeof kelToolGIFItems[0]);

@@ -58,22 +58,23 @@ static bool wholePlanes(kelFile& src, kelFile& dst)
     return sourceWhole || destinationWhole;
 }
 
-// Reads rows y .. y + n - 1 of plane z of the source into `strip`, in the
-// destination's layout; palette indices go through `palette`.
+// Reads the box of `cols` x `rows` pixels at (x, y) of plane z of the
+// source into `strip`, in the destination's layout; palette indices go
+// through `palette`.
 struct StripReader {
     kelFile& src;
     const kelConfig& from;
     const kelCopyPalette* palette;
     std::vector<int>& indices;
 
-    kelStatus read(int width, int y, int z, int n, unsigned char* strip, kelOrientation ori) const
+    kelStatus read(int x, int y, int z, int cols, int rows, unsigned char* strip, kelOrientation ori) const
     {
         if (!palette)
-            return src.getTile(0, y, z, width, n, 1, strip, &from);
+            return src.getTile(x, y, z, cols, rows, 1, strip, &from);
         kelConfig asIndices(kelInt, kelInterleaved, 1, nullptr, 0, ori);
-        kelStatus sts = src.getTile(0, y, z, width, n, 1, indices.data(), &asIndices);
+        kelStatus sts = src.getTile(x, y, z, cols, rows, 1, indices.data(), &asIndices);
         if (sts == kelOKAY)
-            palette->expand(indices.data(), size_t(width) * size_t(n), strip);
+            palette->expand(indices.data(), size_t(cols) * size_t(rows), strip);
         return sts;
     }
 };
@@ -122,7 +123,7 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     for (int z = 0; z < size.z && sts == kelOKAY; ++z)
         for (int y = 0; y < size.y && sts == kelOKAY; y += rows) {
             int n = std::min(rows, size.y - y);
-            sts = reader.read(size.x, y, z, n, strip.data(), ori);
+            sts = reader.read(0, y, z, size.x, n, strip.data(), ori);
             if (sts == kelOKAY)
                 sts = dst.setTile(0, y, z, size.x, n, 1, strip.data(), &to);
             progress.advance(n);

@@ -594,34 +594,4 @@ TEST(GifFormat, DescribesItsTags)
     EXPECT_EQ(0, count);
 }
 
-TEST(GifFormat, AnswersItsCapabilities)
-{
-    setenv("KEL_DATABASE", KEL_TEST_DATABASE, 0);
-    kelFormat* f = kelFormat::findByFormatName("GIF", 1);
-    ASSERT_NE(nullptr, f);
-    EXPECT_TRUE(f->typeIsSupported(kelUChar));
-    EXPECT_FALSE(f->typeIsSupported(kelUShort));
-    EXPECT_TRUE(f->colorModelIsSupported(kelRGBPalette));
-    EXPECT_FALSE(f->colorModelIsSupported(kelRGB));
-    EXPECT_TRUE(f->compressionIsSupported(kelLZW));
-    EXPECT_TRUE(f->orientationIsSupported(kelUpperLeftOrigin));
-    EXPECT_FALSE(f->orientationIsSupported(kelLowerLeftOrigin));
-    EXPECT_TRUE(f->sizeIsSupported(65535, 1, 1, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->sizeIsSupported(65536, 1, 1, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->sizeIsSupported(0, 1, 1, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->sizeIsSupported(4, 4, 2, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->sizeIsSupported(4, 4, 1, 3, kelUpperLeftOrigin));
-    EXPECT_TRUE(f->pageSizeIsSupported(4, 3, 1, 1, 4, 3, 1, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->pageSizeIsSupported(4, 3, 1, 1, 4, 1, 1, 1, kelUpperLeftOrigin));
-    EXPECT_FALSE(f->pagingIsSupported());
-    EXPECT_FALSE(f->randomAccessReadIsSupported());
-    EXPECT_EQ(kelRGBPalette, f->getPreferredColorModel(3));
-    int px = 0, py = 0, pz = 0, pc = 0;
-    f->getPreferredPageSize(7, 5, 1, 1, px, py, pz, pc, kelUpperLeftOrigin);
-    EXPECT_EQ(7, px);
-    EXPECT_EQ(5, py);
-    EXPECT_EQ(1, pz);
-    EXPECT_EQ(1, pc);
-}
-
 } // namespace
