@@ -20,6 +20,7 @@
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
+#include <kel/kelGIFFile.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelLimits.h>
 #include <kel/kelList.h>

@@ -8,9 +8,10 @@
 // Each format's table lives in a source of its own (kelToolItems<Format>.cpp);
 // the list ends with a row without a name.
 static const kelToolFormatItems formats[] = {
-    {"XBM", kelToolXBMItems, kelToolXBMItemCount},
-    {"FIT", kelToolFITItems, kelToolFITItemCount},
+    {"GIF", kelToolGIFItems, kelToolGIFItemCount},
     {"BMP", kelToolBMPItems, kelToolBMPItemCount},
+    {"FIT", kelToolFITItems, kelToolFITItemCount},
+    {"XBM", kelToolXBMItems, kelToolXBMItemCount},
     {nullptr, nullptr, 0}
 };
 

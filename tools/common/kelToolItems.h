@@ -24,6 +24,10 @@ struct kelToolItem {
     kelToolItemScope scope;
     // kelcp sets it on a destination of the same format.
     bool carried;
+    // What kelcp sets when a source image lacks the item (text for
+    // kelTag::decode), so that it does not keep the image before's value;
+    // null: nothing is set.
+    const char* absentValue = nullptr;
 };
 
 // One format's items.
@@ -38,6 +42,8 @@ struct kelToolFormatItems {
 kelToolItem* kelToolItemsOf(const kelFile& file, int& count);
 
 // Each format's table, in kelToolItems<Format>.cpp.
+extern kelToolItem kelToolGIFItems[];
+extern const int kelToolGIFItemCount;
 extern kelToolItem kelToolBMPItems[];
 extern const int kelToolBMPItemCount;
 extern kelToolItem kelToolXBMItems[];

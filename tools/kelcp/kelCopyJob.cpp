@@ -16,6 +16,7 @@
 #include <kel/kelTag.h>
 
 #include "kelCopyOptions.h"
+#include "kelCopyPalette.h"
 #include "kelCopyPixels.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
@@ -135,14 +136,17 @@ FilePtr openSource(const kelCopyOptions& opts, kelToolErrorLog& log)
 }
 
 // A palette destination takes the source's colormap; without one its
-// indices would mean nothing.
-void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log)
+// indices would mean nothing. Expanded indices need none.
+void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool expand)
 {
     const kelColormap* cmap = nullptr;
     bool srcPalette = src.getColorModel() == kelRGBPalette && src.getColormap(cmap) == kelOKAY && cmap;
+    if (expand)
+        return;
     if (dst.getColorModel() != kelRGBPalette) {
         if (src.getColorModel() == kelRGBPalette)
-            throw CopyFailure{opts.destination, "the source is a palette image; copy it with --colormodel palette"};
+            throw CopyFailure{opts.destination, "the source is a palette image without a colormap; copy it with "
+                                                "--colormodel palette"};
         return;
     }
     if (!srcPalette)
@@ -176,7 +180,8 @@ void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool fir
         if (!items[i].carried || (items[i].scope == kelToolItemFile && !firstImage))
             continue;
         kelTag tag(&items[i].desc);
-        if (tag.read(&src) != kelOKAY)
+        // An image without the item must not keep the value of the image before.
+        if (tag.read(&src) != kelOKAY && (!items[i].absentValue || tag.decode(items[i].absentValue) != kelOKAY))
             continue;
         kelStatus sts = tag.write(&dst);
         if (sts != kelOKAY)
@@ -185,12 +190,14 @@ void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool fir
     }
 }
 
-void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool firstImage)
+void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool firstImage,
+               bool expand)
 {
-    carryColormap(opts, src, dst, log);
+    carryColormap(opts, src, dst, log, expand);
     carryItems(opts, src, dst, firstImage);
     std::string problem;
-    kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination};
+    kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination,
+                      expand ? kelCopySourceColormap(src) : nullptr};
     kelStatus sts = kelCopyPixels(src, dst, how, problem);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, problem.empty() ? kelToolErrorLog::statusText(sts) : problem};
@@ -205,16 +212,39 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
     }
 }
 
+// With `expand`, the source's palette indices become the colors of its
+// colormap: RGB or RGBA unless another color model is asked for.
 FilePtr createDestination(const kelCopyOptions& opts, const DestinationName& name, kelFormat* format,
-                          const kelToolOutputFile& out, kelFile& src)
+                          const kelToolOutputFile& out, kelFile& src, bool expand)
 {
     kelFileDesc desc(out.temporaryPath().c_str(), -1, format, name.args.empty() ? nullptr : name.args.c_str());
     kelFileConfig cfg = wantedConfig(opts);
+    if (expand && !opts.cm)
+        cfg.setColorModel(kelCopyExpandedModel(*kelCopySourceColormap(src)));
     kelStatus sts = kelOKAY;
     FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
     if (!dst)
         throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
     return dst;
+}
+
+// A palette image is expanded into colors when another color model is
+// asked for, or when the destination's format stores no palette images.
+bool expandsPalette(const kelCopyOptions& opts, kelFile& src, kelFormat* format)
+{
+    if (!kelCopySourceColormap(src))
+        return false;
+    if (opts.cm)
+        return opts.cm != kelRGBPalette;
+    return !format->colorModelIsSupported(kelRGBPalette);
+}
+
+// A palette destination that refuses the colormap (unless the palette was
+// asked for by name) is made again for expanded colors.
+bool keepsNoColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
+{
+    const kelColormap* map = kelCopySourceColormap(src);
+    return map && !opts.cm && dst.getColorModel() == kelRGBPalette && dst.setColormap(map) != kelOKAY;
 }
 
 void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count)
@@ -263,11 +293,17 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     int count = oneImage ? 1 : src->getNumImgs();
     if (!oneImage && src->getCurrentImg() != 0 && (sts = src->setCurrentImg(0)) != kelOKAY)
         throw CopyFailure{opts.source + ":0", kelToolErrorLog::statusText(sts)};
-    FilePtr dst = createDestination(opts, name, format, out, *src);
-    copyImage(opts, *src, *dst, log, true);
+    bool expand = expandsPalette(opts, *src, format);
+    FilePtr dst = createDestination(opts, name, format, out, *src, expand);
+    if (!expand && keepsNoColormap(opts, *src, *dst)) {
+        dst.reset();
+        expand = true;
+        dst = createDestination(opts, name, format, out, *src, expand);
+    }
+    copyImage(opts, *src, *dst, log, true, expand);
     for (int i = 1; i < count; ++i) {
         appendImage(opts, *src, *dst, i, count);
-        copyImage(opts, *src, *dst, log, false);
+        copyImage(opts, *src, *dst, log, false, expand);
     }
     finish(opts, std::move(dst), out, name);
 }

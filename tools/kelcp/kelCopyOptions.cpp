@@ -39,6 +39,11 @@ static const char usageText[] =
     "  -q, --quiet               no progress bar\n"
     "  -h, --help                print this help and exit\n"
     "\n"
+    "A palette image keeps its colormap when DST can store one; otherwise, or\n"
+    "with another --colormodel, its indices become RGB colors (RGBA when the\n"
+    "colormap has alpha). An image stored as one page is read, and one that\n"
+    "DST stores as one page written, in one piece whatever the strip memory.\n"
+    "\n"
     "DST is written under a temporary name and renamed when complete; on any\n"
     "error nothing is left under DST's name. Exit status: 0 on success, 1 on\n"
     "an error, 2 on a command-line error.\n";

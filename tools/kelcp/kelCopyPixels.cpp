@@ -3,12 +3,15 @@
 #include <limits.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include <kel/kelConfig.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelFile.h>
+#include <kel/kelFormat.h>
 
+#include "kelCopyPalette.h"
 #include "kelCopyProgress.h"
 #include "kelToolOptions.h"
 
@@ -74,46 +77,111 @@ static void invert(std::vector<unsigned char>& strip)
         byte = (unsigned char)~byte;
 }
 
+// A source whose only page is a whole plane would be decoded again for
+// every strip; a destination that takes only whole pages and has one
+// would get a new image for every strip.
+static bool wholePlanes(kelFile& src, kelFile& dst)
+{
+    kelSize s, sp, d, dp;
+    src.getDimensions(s);
+    src.getPageDimensions(sp);
+    dst.getDimensions(d);
+    dst.getPageDimensions(dp);
+    bool sourceWhole = sp.x >= s.x && sp.y >= s.y;
+    bool destinationWhole = dp.x >= d.x && dp.y >= d.y && !dst.getFormat()->randomAccessWriteIsSupported();
+    return sourceWhole || destinationWhole;
+}
+
+// Reads the box of `cols` x `rows` pixels at (x, y) of plane z of the
+// source into `strip`, in the destination's layout; palette indices go
+// through `palette`.
+struct StripReader {
+    kelFile& src;
+    const kelConfig& from;
+    const kelCopyPalette* palette;
+    std::vector<int>& indices;
+
+    kelStatus read(int x, int y, int z, int cols, int rows, unsigned char* strip, kelOrientation ori) const
+    {
+        if (!palette)
+            return src.getTile(x, y, z, cols, rows, 1, strip, &from);
+        kelConfig asIndices(kelInt, kelInterleaved, 1, nullptr, 0, ori);
+        kelStatus sts = src.getTile(x, y, z, cols, rows, 1, indices.data(), &asIndices);
+        if (sts == kelOKAY)
+            palette->expand(indices.data(), size_t(cols) * size_t(rows), strip);
+        return sts;
+    }
+};
+
+// The strip buffers of one copy: the destination's pixels and, for an
+// expansion, the source's indices.
+struct CopyBuffers {
+    std::vector<unsigned char> strip;
+    std::vector<int> indices;
+};
+
+static kelStatus allocate(CopyBuffers& buf, const CopyBlock& block, size_t pixelBits, bool expand,
+                          std::string& problem)
+{
+    size_t pixels = size_t(block.cols) * size_t(block.rows);
+    try {
+        buf.strip.resize((pixels * pixelBits + 7) / 8);
+        buf.indices.resize(expand ? pixels : 0);
+    } catch (const std::bad_alloc&) {
+        problem = "not enough memory for " + std::to_string(block.rows) + " rows of the image";
+        return kelMALLOCFAILED;
+    }
+    return kelOKAY;
+}
+
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem)
 {
     problem = sameSizeProblem(src, dst);
     if (!problem.empty())
         return kelBADPARAMS;
     kelOrientation ori = dst.getOrientation();
-    kelDataType type = dst.getDataType();
     kelSize size, page;
     dst.getSize(size, ori);
     dst.getPageSize(page, ori);
     int nc = size.c;
+    kelCopyPalette palette;
+    if (how.expand && !palette.init(*how.expand, dst.getDataType(), nc, problem))
+        return kelBADPARAMS;
+    // Expanded colors are whole bytes even for a bit destination.
+    kelDataType type = how.expand ? palette.type() : dst.getDataType();
     size_t pixelBits = size_t(nc) * bitsPerElement(type);
     size_t rowBits = size_t(size.x) * pixelBits;
     if (size.x <= 0 || size.y <= 0 || size.z <= 0 || rowBits / bitsPerElement(type) > size_t(INT_MAX)) {
         problem = "cannot copy an image of " + kelToolSizeText(size) + " pixels";
         return kelBADPARAMS;
     }
-    CopyBlock block = blockSize(size, page, pixelBits, how.stripBytes * 8);
-    std::vector<unsigned char> strip((size_t(block.cols) * pixelBits * size_t(block.rows) + 7) / 8);
+    CopyBlock block = wholePlanes(src, dst) ? CopyBlock{size.x, size.y}
+                                            : blockSize(size, page, pixelBits, how.stripBytes * 8);
+    CopyBuffers buf;
+    kelStatus sts = allocate(buf, block, pixelBits, how.expand, problem);
+    if (sts != kelOKAY)
+        return sts;
 
     // A one-channel source fills every destination channel.
     std::vector<int> spread(size_t(nc), 0);
     bool fill = src.getCsize() == 1 && nc > 1;
     kelConfig from(type, kelInterleaved, nc, fill ? spread.data() : nullptr, 0, ori);
     kelConfig to(type, kelInterleaved, nc, nullptr, 0, ori);
-    bool inverted = invertsBits(src, dst, type);
+    StripReader reader{src, from, how.expand ? &palette : nullptr, buf.indices};
+    bool inverted = !how.expand && invertsBits(src, dst, type);
 
     long totalRows = long(size.y) * size.z;
     kelCopyProgress progress(how.label, totalRows, how.progress && block.rows < totalRows);
-    kelStatus sts = kelOKAY;
     for (int z = 0; z < size.z && sts == kelOKAY; ++z)
         for (int y = 0; y < size.y && sts == kelOKAY; y += block.rows) {
             int n = std::min(block.rows, size.y - y);
             for (int x = 0; x < size.x && sts == kelOKAY; x += block.cols) {
                 int m = std::min(block.cols, size.x - x);
-                sts = src.getTile(x, y, z, m, n, 1, strip.data(), &from);
+                sts = reader.read(x, y, z, m, n, buf.strip.data(), ori);
                 if (sts == kelOKAY && inverted)
-                    invert(strip);
+                    invert(buf.strip);
                 if (sts == kelOKAY)
-                    sts = dst.setTile(x, y, z, m, n, 1, strip.data(), &to);
+                    sts = dst.setTile(x, y, z, m, n, 1, buf.strip.data(), &to);
             }
             progress.advance(n);
         }

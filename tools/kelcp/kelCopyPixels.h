@@ -1,5 +1,5 @@
 // Moves the pixels of the current image of one file into the current image
-// of another, in strips (or tiles) of bounded memory.
+// of another, in strips of bounded memory.
 #ifndef KEL_COPY_PIXELS_H
 #define KEL_COPY_PIXELS_H
 
@@ -9,21 +9,26 @@
 
 #include <kel/kelStatus.h>
 
+class kelColormap;
 class kelFile;
 
 struct kelCopyStrips {
     size_t stripBytes;     // memory for one strip
     bool progress;         // draw a progress bar when on a terminal
     std::string label;     // the progress bar's label
+    const kelColormap* expand = nullptr; // the source's indices become these colors
 };
 
 // Both images must have the same upright size. The channels must agree, or
-// the source has one channel, which then fills every destination channel.
-// Strips follow the destination's pages so that whole pages are written;
-// where a band of pages across the image exceeds the budget, tiles of whole
-// pages are copied instead.
-// Bits between a negative and a luminance image are inverted.
-// Returns kelBADPARAMS with `problem` set when the images do not fit.
+// the source has one channel, which then fills every destination channel,
+// or the source's indices are expanded into RGB or RGBA colors. Strips
+// follow the destination's pages so that whole pages are written; where a
+// band of pages across the image exceeds the budget, tiles of whole pages
+// are copied instead. A source whose only page is a whole plane, or a
+// destination that takes only whole pages and has one, is copied a plane at
+// a time, so that nothing is decoded or written twice. Bits between a
+// negative and a luminance image are inverted. Returns kelBADPARAMS with
+// `problem` set when the images do not fit.
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem);
 
 #endif

@@ -1,0 +1,47 @@
+// Buffered reading of a GIF file: large positioned reads through a buffer,
+// so that walking sub-blocks byte by byte costs no system calls. The
+// descriptor's own offset is never used, which leaves it to the writing
+// stream that may share the descriptor.
+#ifndef KEL_GIFINPUT_H
+#define KEL_GIFINPUT_H
+
+#include <stddef.h>
+
+class kelGIFInput {
+public:
+    kelGIFInput();
+
+    void attach(int fd);
+    // Forgets the buffered bytes (the file was written behind our back).
+    void invalidate();
+
+    long long tell() const { return bufOffset + (long long)pos; }
+    void seek(long long offset);
+    void skip(long long n) { seek(tell() + n); }
+
+    // The next byte, or -1 at the end of the file or on a read error.
+    int getByte()
+    {
+        if (pos < end || fill())
+            return buf[pos++];
+        return -1;
+    }
+    // Copies up to n bytes; fewer only at the end of the file or on an error.
+    size_t read(void* dst, size_t n);
+    // errno of the last failed read; 0 when reading stopped at the end of the file.
+    int error() const { return readErrno; }
+
+private:
+    enum { bufferSize = 128 * 1024 };
+
+    int fill();
+
+    int fd;
+    int readErrno;
+    long long bufOffset; // file offset of buf[0]
+    size_t pos;
+    size_t end;
+    unsigned char buf[bufferSize];
+};
+
+#endif
