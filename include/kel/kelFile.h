@@ -98,6 +98,18 @@ public:
     kelStatus setItem(int tag, ...);
     kelStatus getTagV(int tag, va_list args);
     kelStatus setTagV(int tag, va_list args);
+    // Arguments after the tag are values, never a started list: without these
+    // a literal 0 (or nullptr) would be taken for a va_list.
+    template <class... Args>
+    kelStatus getItem(int tag, Args... args)
+    {
+        return getTag(tag, args...);
+    }
+    template <class... Args>
+    kelStatus setItem(int tag, Args... args)
+    {
+        return setTag(tag, args...);
+    }
 
     // Read-and-clear: 1 once after the plug-in changed the attributes.
     int haveAttributesChanged();

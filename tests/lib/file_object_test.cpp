@@ -120,11 +120,13 @@ public:
         *out = tag * 10;
         return tag == 99 ? kelStatus(kelBADFIELDGET) : kelStatus(kelOKAY);
     }
+    // Tag 7 takes one int, the others an int and a double.
     kelStatus setItem(int tag, va_list args) override
     {
         lastTag = tag;
         lastInt = va_arg(args, int);
-        lastDouble = va_arg(args, double);
+        if (tag != 7)
+            lastDouble = va_arg(args, double);
         return kelOKAY;
     }
     int lastTag = 0, lastInt = 0;
@@ -158,6 +160,18 @@ TEST_F(FileObject, ItemEntryPointsPassTheirArguments)
     EXPECT_EQ(6, f.lastTag);
     EXPECT_EQ(-1, f.lastInt);
     EXPECT_DOUBLE_EQ(0.25, f.lastDouble);
+}
+
+TEST_F(FileObject, ALiteralZeroAfterTheTagIsAValue)
+{
+    ItemFile f;
+    f.lastInt = 5;
+    EXPECT_EQ(kelOKAY, f.setItem(7, 0));
+    EXPECT_EQ(7, f.lastTag);
+    EXPECT_EQ(0, f.lastInt);
+    kelFile& base = f;
+    EXPECT_EQ(kelOKAY, base.setItem(7, 0));
+    EXPECT_EQ(0, f.lastInt);
 }
 
 TEST_F(FileObject, SizesUprightAndInOtherOrientations)
