@@ -168,7 +168,10 @@ void carryUserArea(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
 // Between files of one format the format's items go along (an animation keeps
 // its timing); file-wide ones with the first image. Items the source does not
 // hold are left at the destination's defaults.
-void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool firstImage)
+// An item the destination refuses is dropped with a warning: the pixels
+// matter more than, say, a count of significant colors that a 24-bit file
+// cannot keep.
+void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool firstImage, kelToolErrorLog& log)
 {
     if (src.getFormat() != dst.getFormat())
         return;
@@ -185,8 +188,7 @@ void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool fir
             continue;
         kelStatus sts = tag.write(&dst);
         if (sts != kelOKAY)
-            throw CopyFailure{opts.destination, std::string("cannot set ") + items[i].desc.name + ": " +
-                                                    kelToolErrorLog::statusText(sts)};
+            log.warn(opts.destination + ": " + items[i].desc.name + " not kept: " + kelToolErrorLog::statusText(sts));
     }
 }
 
@@ -194,7 +196,7 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
                bool expand)
 {
     carryColormap(opts, src, dst, log, expand);
-    carryItems(opts, src, dst, firstImage);
+    carryItems(opts, src, dst, firstImage, log);
     std::string problem;
     kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination,
                       expand ? kelCopySourceColormap(src) : nullptr};

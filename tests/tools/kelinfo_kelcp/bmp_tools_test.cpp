@@ -95,6 +95,33 @@ TEST(BmpTools, KelcpCopiesBmpToBmpWithPaletteAndItems)
 }
 
 // 24-bit BMP to RGB of another type, order and orientation and back.
+// A 24-bit file that names significant colors, which a written 24-bit file
+// cannot: the copy keeps the pixels and says what it dropped.
+TEST(BmpTools, KelcpDropsAnItemTheDestinationRefusesWithAWarning)
+{
+    ScratchDir dir;
+    const unsigned char bytes[] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
+                                   40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, // 1 x 1, 24 bits
+                                   0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                   0, 0, 0, 0, 3, 0, 0, 0,                          // 3 significant colors
+                                   10, 20, 30, 0};                                  // the pixel, B G R
+    FILE* f = fopen((dir / "in.bmp").c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    fwrite(bytes, 1, sizeof bytes, f);
+    fclose(f);
+    ToolResult r = runTool(KELCP_PROGRAM, {"-q", dir / "in.bmp", dir / "out.bmp"});
+    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("Significant colors not kept")) << r.err;
+    kelStatus sts = -1;
+    kelFile* out = kelFile::open((dir / "out.bmp").c_str(), O_RDONLY, &sts);
+    ASSERT_NE(nullptr, out) << sts;
+    unsigned char rgb[3] = {};
+    EXPECT_EQ(kelOKAY, out->getTile(0, 0, 0, 1, 1, 1, rgb));
+    EXPECT_EQ(30, rgb[0]);
+    EXPECT_EQ(10, rgb[2]);
+    out->close();
+}
+
 TEST(BmpTools, KelcpConvertsRgbOfAnyTypeToAndFromBmp)
 {
     ScratchDir dir;
