@@ -6,6 +6,7 @@
 #define _POSIX_C_SOURCE 200809L
 
 #include <kel/ckel.h>
+#include <kel/kelGIFFile.h>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -445,6 +446,77 @@ static void probeItems(void)
     CHECK_OK(kelFileClose(f, 0));
 }
 
+/* ---- GIF: real items through every form of item access ---- */
+
+enum { GW = 5, GH = 3 };
+
+/* A two-image GIF written with its settings given as items. */
+static void writeGif(const char* path)
+{
+    kelSize size = {GW, GH, 1, 1};
+    kelFileConfig* cfg = kelFileConfigCreate(&size, kelUChar, 0, kelRGBPalette, 0, 0, NULL);
+    kelColormap* cmap = kelColormapCreate(3, kelUChar, 0, 3);
+    kelStatus sts = -1;
+    kelFile* f = cfg && cmap ? kelFileCreate(path, NULL, cfg, NULL, &sts) : NULL;
+    unsigned char pixels[GW * GH];
+    int i;
+
+    CHECK(f != NULL);
+    if (f) {
+        for (i = 0; i < 4; i++)
+            CHECK_OK(kelLutSetVal((kelLut*)cmap, 60 * i, i, 0));
+        for (i = 0; i < GW * GH; i++)
+            pixels[i] = (unsigned char)(i % 4);
+        CHECK_OK(kelFileSetColormap(f, cmap));
+        CHECK_OK(kelFileSetItem(f, kelGIFscreenWidth, 9));
+        CHECK_OK(setItemV(f, kelGIFscreenHeight, 7));
+        CHECK_OK(kelFileSetTag(f, kelGIFloopCount, 0));
+        CHECK_OK(setTagV(f, kelGIFtransparentIndex, 2));
+        CHECK_OK(kelFileSetItem(f, kelGIFdelayTime, 25));
+        CHECK_OK(kelFileSetTile(f, 0, 0, 0, GW, GH, 1, pixels, NULL));
+        CHECK_OK(kelFileAppendImg(f, NULL, cfg));
+        CHECK_OK(kelFileSetColormap(f, cmap));
+        CHECK_OK(kelFileSetItem(f, kelGIFleftPosition, 4));
+        CHECK_OK(kelFileSetItem(f, kelGIFdelayTime, 50));
+        CHECK_OK(kelFileSetTile(f, 0, 0, 0, GW, GH, 1, pixels, NULL));
+        CHECK_OK(kelFileClose(f, 0));
+    }
+    kelLutDelete((kelLut*)cmap);
+    kelFileConfigDelete(cfg);
+}
+
+static void gifItems(void)
+{
+    char path[300];
+    kelStatus sts = -1;
+    kelFile* f;
+    int width = 0, height = 0, loops = -1, trans = -1, delay = 0, left = -1, r = -1, g = -1, b = -1;
+    const kelColormap* global = NULL;
+
+    writeGif(scratchFile("items.gif", path, sizeof path));
+    f = kelFileOpen(path, O_RDONLY, &sts);
+    CHECK(f != NULL);
+    if (!f)
+        return;
+    CHECK(kelFileGetNumImgs(f) == 2);
+    CHECK_OK(kelFileGetItem(f, kelGIFscreenWidth, &width));
+    CHECK_OK(getItemV(f, kelGIFscreenHeight, &height));
+    CHECK_OK(kelFileGetTag(f, kelGIFloopCount, &loops));
+    CHECK_OK(getTagV(f, kelGIFtransparentIndex, &trans));
+    CHECK_OK(kelFileGetItem(f, kelGIFtransparentColor, &r, &g, &b));
+    CHECK_OK(kelFileGetItem(f, kelGIFdelayTime, &delay));
+    CHECK_OK(kelFileGetItem(f, kelGIFglobalMap, &global));
+    CHECK(width == 9 && height == 7 && loops == 0 && trans == 2 && delay == 25);
+    CHECK(r == 120 && g == 0 && b == 0 && global != NULL);
+    CHECK_OK(kelFileSetCurrentImg(f, 1));
+    CHECK_OK(kelFileGetItem(f, kelGIFdelayTime, &delay));
+    CHECK_OK(getItemV(f, kelGIFleftPosition, &left));
+    CHECK(delay == 50 && left == 4);
+    CHECK(kelFileSetItem(f, kelGIFscreenWidth, 10) == kelREADONLY);
+    CHECK(kelFileGetItem(f, 99, &delay) == kelBADPARAMS);
+    CHECK_OK(kelFileClose(f, 0));
+}
+
 /* ---- The sections ---- */
 
 struct section {
@@ -460,6 +532,7 @@ static const struct section sections[] = {
     {"lookup tables and colormaps", NULL, lookupTables},
     {"pixels", NULL, pixels},
     {"items and tags", "ItemProbe", probeItems},
+    {"GIF items", "GIF", gifItems},
 };
 
 /* Whether the format's plug-in loads; a missing one is reported as an error,
@@ -479,7 +552,7 @@ static int haveFormat(const char* name)
 
 static int removeScratch(void)
 {
-    static const char* names[] = {"tiles.raw", "copy.raw", "signature", "items.itp"};
+    static const char* names[] = {"tiles.raw", "copy.raw", "signature", "items.itp", "items.gif"};
     char path[300];
     size_t i;
     for (i = 0; i < sizeof names / sizeof names[0]; i++)
