@@ -463,8 +463,9 @@ static void writeGif(const char* path)
 
     CHECK(f != NULL);
     if (f) {
-        for (i = 0; i < 4; i++)
-            CHECK_OK(kelLutSetVal((kelLut*)cmap, 60 * i, i, 0));
+        /* A new table is not cleared: every component is set. */
+        for (i = 0; i < 12; i++)
+            CHECK_OK(kelLutSetVal((kelLut*)cmap, i % 3 ? 0 : 20 * i, i / 3, i % 3));
         for (i = 0; i < GW * GH; i++)
             pixels[i] = (unsigned char)(i % 4);
         CHECK_OK(kelFileSetColormap(f, cmap));
