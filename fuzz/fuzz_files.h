@@ -13,6 +13,12 @@
 class FuzzChoices {
 public:
     FuzzChoices(const uint8_t* data, size_t size) : at(data), left(size) {}
+    // Choices from the last `n` bytes of the input (fewer when it is
+    // shorter), for targets whose whole input is a file.
+    static FuzzChoices fromTail(const uint8_t* data, size_t size, size_t n)
+    {
+        return n < size ? FuzzChoices(data + size - n, n) : FuzzChoices(data, size);
+    }
     // A value in 0 .. n - 1 (n > 0).
     unsigned pick(unsigned n);
     const uint8_t* rest() const { return at; }

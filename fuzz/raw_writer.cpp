@@ -2,10 +2,7 @@
 // orientation, page size), the caller's layout (order, orientation, channel
 // order) and the pixels. Written, closed, opened again and read in the
 // same layout, the pixels must come back exactly.
-#include <fcntl.h>
-#include <math.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
 #include <vector>
@@ -14,19 +11,6 @@
 
 static const kelDataType types[] = {kelBit, kelChar, kelUChar, kelShort, kelUShort,
                                     kelInt, kelUInt, kelFloat, kelDouble};
-static const kelOrder orders[] = {kelInterleaved, kelSequential, kelSeparate};
-
-// Not-a-number values need not keep their bits through a conversion.
-template <class T>
-static void clearNaNs(std::vector<unsigned char>& pixels)
-{
-    for (size_t i = 0; i + sizeof(T) <= pixels.size(); i += sizeof(T)) {
-        T v;
-        memcpy(&v, &pixels[i], sizeof v);
-        if (isnan(v))
-            memset(&pixels[i], 0, sizeof v);
-    }
-}
 
 struct Image {
     kelSize size;
@@ -61,47 +45,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Image im = drawImage(choices);
     // The caller's layout: the file's type, any order and orientation, and
     // the channels in an order of its own.
-    int channels[8];
-    for (int i = 0; i < im.size.c; i++)
-        channels[i] = i;
-    for (int i = im.size.c - 1; i > 0; i--)
-        std::swap(channels[i], channels[choices.pick(unsigned(i) + 1)]);
-    kelConfig layout(im.type, orders[choices.pick(3)], im.size.c, channels, 0,
-                     kelOrientation(kelUpperLeftOrigin + int(choices.pick(8))));
-
+    FuzzLayout layout;
+    layout.drawExact(choices, im.type, im.size.c);
     size_t bytes = kelFuzzImageBytes(im.type, im.size);
-    std::vector<unsigned char> pixels(bytes);
-    for (size_t i = 0; i < bytes && choices.restSize() > 0; i++)
-        pixels[i] = (unsigned char)choices.pick(256);
-    if (im.type == kelFloat)
-        clearNaNs<float>(pixels);
-    if (im.type == kelDouble)
-        clearNaNs<double>(pixels);
+    std::vector<unsigned char> pixels = kelFuzzDrawPixels(choices, im.type, bytes);
 
     const std::string name = kelFuzzPath("written") + "#Raw" + im.args;
     kelStatus sts = 0;
     kelFile* out = kelFile::create(name.c_str(), nullptr, nullptr, nullptr, &sts);
     if (!out)
         return 0;
-    // The box is given as the caller's orientation sees the image.
-    kelSize seen;
-    out->getSize(seen, layout.orientation);
-    if (out->setTile(0, 0, 0, seen.x, seen.y, seen.z, pixels.data(), &layout) != kelOKAY) {
+    if (kelFuzzWriteImage(out, layout, pixels, choices) != kelOKAY) {
         out->close();
         return 0;
     }
     if (out->close() != kelOKAY)
         abort();
-    kelFile* in = kelFile::open(name.c_str(), O_RDONLY, &sts);
-    if (!in)
-        abort();
-    std::vector<unsigned char> back(bytes);
-    if (in->getTile(0, 0, 0, seen.x, seen.y, seen.z, back.data(), &layout) != kelOKAY)
-        abort();
-    in->close();
-    // Bits past the last element of a bit image are not pixels.
-    size_t whole = im.type == kelBit ? size_t(im.size.x) * im.size.y * im.size.z * im.size.c / 8 : bytes;
-    if (memcmp(back.data(), pixels.data(), whole) != 0)
+    std::vector<unsigned char> back = kelFuzzReadBack(name, layout, bytes);
+    const size_t elements = size_t(im.size.x) * im.size.y * im.size.z * im.size.c;
+    if (!kelFuzzSamePixels(im.type, elements, back.data(), pixels.data()))
         abort();
     return 0;
 }

@@ -92,9 +92,11 @@ kelStatus kelBMPFile::openFile()
         sts = readHeaders();
     if (sts == kelOKAY) {
         setAttributes();
-        if (cm == kelRGBPalette)
-            sts = readPalette();
+        // The framework reads the image into one page buffer.
+        sts = kelCheckPageBytes(uint64_t(size.x) * uint64_t(size.y) * uint64_t(size.c), "BMP page");
     }
+    if (sts == kelOKAY && cm == kelRGBPalette)
+        sts = readPalette();
     flushNeeded = 0;
     if (sts != kelOKAY) {
         dropPalette();

@@ -7,6 +7,7 @@
 
 #include <kel/kelBMPFile.h>
 #include <kel/kelFile.h>
+#include <kel/kelLimits.h>
 
 #include <stddef.h>
 #include <stdint.h>
@@ -126,10 +127,13 @@ kelStatus kelBMPFile::inRowBlocks(Step step) const
 {
     const size_t height = size_t(size.y);
     const size_t maxRows = std::min(rowsPerBlock(), height);
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[maxRows * size_t(infoHdr.rowStride())]);
+    const size_t blockBytes = maxRows * size_t(infoHdr.rowStride());
+    kelStatus sts = kelCheckPageBytes(blockBytes, "BMP rows");
+    if (sts != kelOKAY)
+        return sts;
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[blockBytes]);
     if (!block)
         return kelMALLOCFAILED;
-    kelStatus sts = kelOKAY;
     for (size_t y = 0; y < height && sts == kelOKAY; y += maxRows)
         sts = step(block.get(), y, std::min(maxRows, height - y));
     return sts;

@@ -76,15 +76,18 @@ kelStatus RleDecoder::absolute(int count)
     return (bytes & 1) ? next(pad) : kelStatus(kelOKAY);
 }
 
+// Moves only once both offsets are in: a code cut short moves nothing.
 kelStatus RleDecoder::delta()
 {
     int dx, dy;
     kelStatus sts = next(dx);
     if (sts == kelOKAY)
         sts = next(dy);
+    if (sts != kelOKAY)
+        return sts;
     skip(dx);
     y += dy;
-    return sts;
+    return kelOKAY;
 }
 
 kelStatus RleDecoder::run()

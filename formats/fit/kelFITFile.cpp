@@ -2,6 +2,7 @@
 
 #include <kel/kelDataSize.h>
 #include <kel/kelError.h>
+#include <kel/kelLimits.h>
 
 #include <errno.h>
 #include <fcntl.h>
@@ -50,6 +51,11 @@ kelStatus kelFITFile::createFile()
     userOffset = dataOffset = kelFITHeaderBytes;
     if (!calcPageParams())
         return kelBADPARAMS;
+    // Pages pass through one buffer of the framework and, byte-swapped, one
+    // of the plug-in.
+    kelStatus sts = kelCheckPageBytes(pageSizeBytes, "FIT page");
+    if (sts != kelOKAY)
+        return sts;
     if (fd < 0) {
         KEL_ASSERT(filename != NULL);
         fd = ::open(filename, accessmode | O_CREAT | O_TRUNC, 0666);

@@ -2,6 +2,7 @@
 
 #include <kel/kelColor.h>
 #include <kel/kelDataSize.h>
+#include <kel/kelLimits.h>
 
 #include <limits.h>
 #include <stdint.h>
@@ -106,7 +107,7 @@ kelStatus kelFITFile::takeHeader(const unsigned char* header)
     }
     if (dataOffset < userOffset || !calcPageParams())
         return kelBADIMGFMT;
-    return kelOKAY;
+    return kelCheckPageBytes(pageSizeBytes, "FIT page");
 }
 
 // A version-1 file keeps its 56 bytes: a longer header would overwrite its

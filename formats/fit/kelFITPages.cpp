@@ -1,4 +1,5 @@
 #include <kel/kelDataSize.h>
+#include <kel/kelLimits.h>
 
 #include <errno.h>
 #include <stdlib.h>
@@ -76,6 +77,9 @@ kelStatus kelFITFile::setPage(const void* data, int x, int y, int z, int c, int,
     const unsigned sampleBytes = kelDataSize(dtype, 1);
     void* scratch = nullptr;
     if (sampleBytes > 1) {
+        kelStatus sts = kelCheckPageBytes(pageSizeBytes, "FIT page");
+        if (sts != kelOKAY)
+            return sts;
         scratch = malloc(pageSizeBytes);
         if (!scratch)
             return kelSystemStatus(kelMALLOCFAILED);

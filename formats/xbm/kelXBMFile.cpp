@@ -1,6 +1,7 @@
 #include "kelXBMFile.h"
 
 #include <kel/kelError.h>
+#include <kel/kelLimits.h>
 #include <kel/kelXBMFile.h>
 
 #include <fcntl.h>
@@ -146,6 +147,10 @@ kelStatus kelXBMFile::startArray(const char* line, long long width, long long he
     int unitBits = head.shorts ? 16 : 8;
     if (!kelXBMPageFits(width, height, unitBits))
         return kelBADIMGFMT;
+    // The framework reads the page into one buffer.
+    kelStatus sts = kelCheckPageBytes(kelXBMPageWidth(width, unitBits) / 8 * height, "XBM page");
+    if (sts != kelOKAY)
+        return sts;
     decodeShorts = head.shorts;
     size.init(int(width), int(height), 1, 1);
     pageSize.init(int(kelXBMPageWidth(width, unitBits)), int(height), 1, 1);

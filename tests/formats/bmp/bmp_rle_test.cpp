@@ -146,6 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         RleCase{"data ending within a row", 8, 2, 2, {2, 1, 0}, {}, kelREADFAILED},
         RleCase{"data ending within an absolute run", 8, 4, 1, {0, 4, 1, 2}, {}, kelREADFAILED},
         RleCase{"data ending within a delta", 8, 4, 2, {0, 2, 1}, {}, kelREADFAILED},
+        RleCase{"data ending before a delta's offsets", 4, 4, 2, {2, 0x11, 0, 2}, {}, kelREADFAILED},
         RleCase{"no data at all", 4, 4, 2, {}, {}, kelREADFAILED}));
 
 } // namespace

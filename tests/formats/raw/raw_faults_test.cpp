@@ -1,31 +1,12 @@
 // Raw files on descriptors that fail: full devices, pipes without readers,
 // descriptors of the wrong access or kind; the page buffer limit; and no
 // descriptor left open on any of these paths.
-#include <dirent.h>
-#include <signal.h>
-
+#include "lib/fault_test_support.h"
 #include "raw_test_support.h"
 
 namespace {
 
-int openDescriptors()
-{
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/fd")) {
-        while (readdir(d))
-            n++;
-        closedir(d);
-    }
-    return n;
-}
-
 const char* const rgb4x4 = "#Raw%size=4,4,1,3";
-
-// A descriptor that cannot take pages, made fresh for each case.
-struct WriteFault {
-    const char* what;
-    int (*make)(const std::string& scratch);
-};
 
 class RawWriteFaults : public ::testing::TestWithParam<WriteFault> {};
 
@@ -58,23 +39,7 @@ TEST_P(RawWriteFaults, SetTileReportsTheFailure)
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Descriptors, RawWriteFaults,
-    ::testing::Values(WriteFault{"full", [](const std::string&) { return ::open("/dev/full", O_RDWR); }},
-                      WriteFault{"readonly",
-                                 [](const std::string& path) {
-                                     close(::open(path.c_str(), O_CREAT | O_WRONLY, 0644));
-                                     return ::open(path.c_str(), O_RDONLY);
-                                 }},
-                      WriteFault{"pipe",
-                                 [](const std::string&) {
-                                     int ends[2];
-                                     if (pipe(ends) != 0)
-                                         return -1;
-                                     close(ends[0]);
-                                     return ends[1];
-                                 }}),
-    [](const ::testing::TestParamInfo<WriteFault>& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Descriptors, RawWriteFaults, ::testing::ValuesIn(writeFaults), writeFaultName);
 
 // Created by name on the full device: the failure comes from setTile.
 TEST(RawFaults, CreatedByNameOnAFullDevice)
