@@ -132,11 +132,15 @@ void kelGIFFile::writeLoopExtension()
 }
 
 // The profile bytes straight in sub-blocks, as other software reads them.
+// A first sub-block of 4 bytes could read as the older form's size (of 0
+// bytes, when all four are 0): a 4-byte profile goes out as 3 + 1.
 void kelGIFFile::writeProfileExtension()
 {
     fwrite("\x21\xff\x0bICCRGBG1012", 1, 14, outfp);
-    for (int done = 0; done < profileSize; done += 255) {
-        int len = profileSize - done < 255 ? profileSize - done : 255;
+    for (int done = 0, len; done < profileSize; done += len) {
+        len = profileSize - done < 255 ? profileSize - done : 255;
+        if (profileSize == 4 && done == 0)
+            len = 3;
         putc(len, outfp);
         fwrite(profileData + done, 1, size_t(len), outfp);
     }

@@ -416,33 +416,42 @@ TEST_F(GifWrite, SettingsAreCheckedAndFileSettingsPrecedeTheFirstImage)
     f->close();
 }
 
+// A first sub-block of 4 bytes whose value counts the bytes after it would
+// read as the older form's size: a 4-byte profile is split otherwise.
 TEST_F(GifWrite, ProfilesAreWrittenAsBytesInSubBlocks)
 {
-    Bytes profile(600);
-    for (size_t i = 0; i < profile.size(); ++i)
-        profile[i] = (unsigned char)(i * 31);
+    Bytes numbered(600);
+    for (size_t i = 0; i < numbered.size(); ++i)
+        numbered[i] = (unsigned char)(i * 31);
+    const struct {
+        Bytes profile;
+        std::vector<size_t> sizes;
+    } cases[] = {{numbered, {11, 255, 255, 90}}, {Bytes(4, 0), {11, 3, 1}}, {Bytes(5, 0), {11, 5}}};
     const kelColormap map = makeColormap(2);
-    Bytes file = writeOne(1, 1, {0}, [&](kelFile* f) {
-        f->setItem(kelGIFglobalMap, &map);
-        EXPECT_EQ(kelBADPARAMS, ICCAccess::set(f, -1, profile.data()));
-        EXPECT_EQ(kelOKAY, ICCAccess::set(f, int(profile.size()), profile.data()));
-    });
-    GifLayout layout = parseGif(file);
-    ASSERT_EQ(2u, layout.blocks.size());
-    const GifBlock& ext = layout.blocks[0];
-    EXPECT_EQ(0xFF, ext.label);
-    EXPECT_EQ((std::vector<size_t>{11, 255, 255, 90}), ext.sizes);
-    EXPECT_TRUE(Bytes(ext.payload.begin(), ext.payload.begin() + 11) == Bytes({'I', 'C', 'C', 'R', 'G', 'B', 'G',
-                                                                               '1', '0', '1', '2'}));
-    EXPECT_TRUE(Bytes(ext.payload.begin() + 11, ext.payload.end()) == profile);
-    kelStatus sts;
-    kelFile* f = openGif(dir.file("w.gif"), sts);
-    ASSERT_NE(nullptr, f);
-    int size = 0;
-    void* p = nullptr;
-    ASSERT_EQ(kelOKAY, ICCAccess::get(f, size, p));
-    EXPECT_TRUE(Bytes((unsigned char*)p, (unsigned char*)p + size) == profile);
-    f->close();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.profile.size());
+        Bytes file = writeOne(1, 1, {0}, [&](kelFile* f) {
+            f->setItem(kelGIFglobalMap, &map);
+            EXPECT_EQ(kelBADPARAMS, ICCAccess::set(f, -1, c.profile.data()));
+            EXPECT_EQ(kelOKAY, ICCAccess::set(f, int(c.profile.size()), c.profile.data()));
+        });
+        GifLayout layout = parseGif(file);
+        ASSERT_EQ(2u, layout.blocks.size());
+        const GifBlock& ext = layout.blocks[0];
+        EXPECT_EQ(0xFF, ext.label);
+        EXPECT_EQ(c.sizes, ext.sizes);
+        EXPECT_TRUE(Bytes(ext.payload.begin(), ext.payload.begin() + 11) ==
+                    Bytes({'I', 'C', 'C', 'R', 'G', 'B', 'G', '1', '0', '1', '2'}));
+        EXPECT_TRUE(Bytes(ext.payload.begin() + 11, ext.payload.end()) == c.profile);
+        kelStatus sts;
+        kelFile* f = openGif(dir.file("w.gif"), sts);
+        ASSERT_NE(nullptr, f);
+        int size = 0;
+        void* p = nullptr;
+        ASSERT_EQ(kelOKAY, ICCAccess::get(f, size, p));
+        EXPECT_TRUE(Bytes((unsigned char*)p, (unsigned char*)p + size) == c.profile);
+        f->close();
+    }
 }
 
 TEST_F(GifWrite, TwoPagesOfOneImageAreTwoImagesWithOneTrailer)
