@@ -50,6 +50,11 @@ int kelGIFInput::fill()
     }
 }
 
+kelStatus kelGIFInput::readFailure() const
+{
+    return readErrno ? kelComposeStatus(kelREADFAILED, 1, readErrno) : kelREADFAILED;
+}
+
 size_t kelGIFInput::read(void* dst, size_t n)
 {
     unsigned char* out = static_cast<unsigned char*>(dst);

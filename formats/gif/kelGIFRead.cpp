@@ -34,14 +34,14 @@ kelStatus kelGIFFile::getPage(void* data, int, int, int, int, int, int, int, int
 
 // Decodes sub-block after sub-block until the end code, the end of the
 // data, or a full page. A damaged or short stream leaves the pixels it
-// decoded; the rest of the page is 0.
+// decoded; the rest of the page is 0. A failed read is reported.
 kelStatus kelGIFFile::readRaster(unsigned char* out, size_t count)
 {
     input.seek(beginCurrentImage);
     const int minCodeSize = input.getByte();
     if (minCodeSize < 1 || minCodeSize > 11) {
         memset(out, 0, count);
-        return kelBADIMGFMT;
+        return input.failedRead(kelBADIMGFMT);
     }
     dataSize = (unsigned char)minCodeSize;
     decoder.start(dataSize, out, count);
@@ -60,7 +60,7 @@ kelStatus kelGIFFile::readRaster(unsigned char* out, size_t count)
     if (more && len)
         decoder.decode(codeChunk, len);
     memset(out + decoder.written(), 0, count - decoder.written());
-    return kelOKAY;
+    return input.error() ? input.readFailure() : kelOKAY;
 }
 
 void kelGIFFile::unInterlace(const unsigned char* inputBuf, unsigned char* outputBuf) const

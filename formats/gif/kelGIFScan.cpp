@@ -13,11 +13,6 @@ static int word(const unsigned char* p)
     return p[0] | p[1] << 8;
 }
 
-static kelStatus readFailure(const kelGIFInput& input)
-{
-    return input.error() ? kelComposeStatus(kelREADFAILED, 1, input.error()) : kelREADFAILED;
-}
-
 kelStatus kelGIFFile::readHeader()
 {
     dtype = kelUChar;
@@ -80,7 +75,7 @@ kelStatus kelGIFFile::scanBlocks(long long& firstImage)
     for (;;) {
         const int b = input.getByte();
         if (b < 0)
-            return input.error() ? readFailure(input) : kelOKAY;
+            return input.error() ? input.readFailure() : kelOKAY;
         if (b == ';') {
             endOfImages = input.tell() - 1;
             return kelOKAY;
@@ -110,7 +105,7 @@ kelStatus kelGIFFile::getHeader()
 {
     unsigned char d[9];
     if (input.read(d, 9) != 9)
-        return readFailure(input);
+        return input.readFailure();
     position.x = word(d);
     position.y = word(d + 2);
     size.init(word(d + 4), word(d + 6), 1, 1);
@@ -165,7 +160,7 @@ kelStatus kelGIFFile::selectImage(int desiredIdx)
     for (;;) {
         const int b = input.getByte();
         if (b < 0)
-            return input.error() ? readFailure(input) : kelPREMATUREEOF;
+            return kelPREMATUREEOF;
         kelStatus sts = kelOKAY;
         if (b == '!') {
             sts = readExtension(imgidx < desiredIdx);

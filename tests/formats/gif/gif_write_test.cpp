@@ -257,15 +257,6 @@ TEST_F(GifWrite, InterlacedRowsAreStoredInPassOrder)
     f->close();
 }
 
-Bytes noise(size_t n, unsigned seed, int colors = 256)
-{
-    std::mt19937 rng(seed);
-    Bytes pixels(n);
-    for (unsigned char& p : pixels)
-        p = (unsigned char)(rng() % unsigned(colors));
-    return pixels;
-}
-
 // The image data of a written file's only image, decoded by the rules.
 ReferenceResult decodeWritten(const Bytes& file, size_t count, GifBlock* image = nullptr)
 {
@@ -573,25 +564,6 @@ TEST_F(GifWrite, AReadOnlyFileTakesNoImages)
     const unsigned char pixels[4] = {0, 0, 0, 0};
     EXPECT_EQ(kelREADONLY, f->setPage(pixels, 0, 0, 0, 0, 2, 2, 1, 1));
     f->close();
-}
-
-TEST_F(GifWrite, AFailedWriteIsReported)
-{
-    int fd = ::open("/dev/full", O_RDWR);
-    if (fd < 0)
-        GTEST_SKIP() << "no /dev/full";
-    kelStatus sts;
-    kelSize dims(64, 64, 1, 1);
-    kelFileConfig cfg(&dims);
-    kelFile* f = kelFile::create(fd, "full.gif", nullptr, &cfg, nullptr, &sts);
-    ASSERT_NE(nullptr, f);
-    const kelColormap map = makeColormap(256);
-    f->setColormap(&map);
-    Bytes pixels = noise(64 * 64, 9);
-    EXPECT_EQ(kelWRITEFAILED, kelStatusMain(f->setTile(0, 0, 0, 64, 64, 1, pixels.data())));
-    EXPECT_TRUE(quiet.messages.has("Error writing GIF file: full.gif"));
-    f->close(); // the stream owned the descriptor and closed it
-    EXPECT_EQ(-1, fcntl(fd, F_GETFD));
 }
 
 TEST_F(GifWrite, NoDescriptorIsLeftOpen)
