@@ -83,6 +83,7 @@ private:
 
     // Decoding (kelGIFRead.cpp).
     kelStatus readRaster(unsigned char* out, size_t count);
+    kelStatus readInterlaced(unsigned char* page, size_t count);
     void unInterlace(const unsigned char* inputBuf, unsigned char* outputBuf) const;
 
     // Writing (kelGIFWrite.cpp).

@@ -2,6 +2,9 @@
 #include "kelGIFFile.h"
 #include "kelGIFInterlace.h"
 
+#include <kel/kelLimits.h>
+
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,21 +17,24 @@ kelStatus kelGIFFile::getPage(void* data, int, int, int, int, int, int, int, int
         return kelOKAY;
     }
     beginFileIO();
-    kelStatus sts;
-    if (!interlaced) {
-        sts = readRaster(page, count);
-    } else {
-        unsigned char* rows = static_cast<unsigned char*>(malloc(count ? count : 1));
-        if (rows) {
-            sts = readRaster(rows, count);
-            unInterlace(rows, page);
-            free(rows);
-        } else {
-            memset(page, 0, count);
-            sts = kelMALLOCFAILED;
-        }
-    }
+    kelStatus sts = interlaced ? readInterlaced(page, count) : readRaster(page, count);
     endFileIO();
+    return sts;
+}
+
+// Rows in pass order go to a buffer of their own, within the page limit,
+// and from there to their places.
+kelStatus kelGIFFile::readInterlaced(unsigned char* page, size_t count)
+{
+    kelStatus sts = kelCheckPageBytes(count, "GIF interlaced page");
+    if (sts != kelOKAY)
+        return sts;
+    unsigned char* rows = static_cast<unsigned char*>(malloc(count ? count : 1));
+    if (!rows)
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    sts = readRaster(rows, count);
+    unInterlace(rows, page);
+    free(rows);
     return sts;
 }
 

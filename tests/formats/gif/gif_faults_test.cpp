@@ -1,6 +1,7 @@
 // GIF files on descriptors that fail: full devices, pipes and sockets,
 // descriptors of the wrong access or kind, reads that fail after the open;
-// and no descriptor left open on any of these paths.
+// images whose buffers the page limit refuses; and no descriptor left open
+// on any of these paths.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -166,6 +167,65 @@ TEST(GifFaults, ReadsFailingAfterTheOpenAreReported)
         CHILD_EXPECT_EQ(f->getCurrentImg(), 0);
         f->close();
     });
+}
+
+// Images of 65535 x 65535 and 65535 x 32768 pixels in files of a few
+// dozen bytes open at once. The first has more pixels than a page may
+// hold; a tile of the second needs a page buffer of 2 GiB, which a lower
+// limit refuses. The plug-in's buffer for interlaced rows is held to the
+// limit too, while rows in natural order go straight to the caller.
+TEST(GifLimits, ImageBuffersStayWithinThePageLimit)
+{
+    ScratchDir dir;
+    const Bytes codes = lzwEncode({1, 2, 3, 0}, 2);
+    const struct {
+        int height;
+        int status;
+    } huge[] = {{65535, kelBADPARAMS}, {32768, kelMALLOCFAILED}};
+    std::string hugePaths[2];
+    for (int i = 0; i < 2; ++i)
+        hugePaths[i] = GifBytes().header(65535, huge[i].height, 2).image(65535, huge[i].height, 2, codes).trailer().write(
+            dir, i ? "tall.gif" : "huge.gif");
+    GifBytes interlaced, natural;
+    interlaced.header(2000, 1000, 2).image(2000, 1000, 2, codes, 0, 0, 0, true).trailer();
+    natural.header(2000, 1000, 2).image(2000, 1000, 2, codes).trailer();
+    const std::string paths[2] = {interlaced.write(dir, "interlaced.gif"), natural.write(dir, "natural.gif")};
+    EXPECT_EXIT(
+        {
+            setenv("KEL_DATABASE", KEL_TEST_DATABASE, 1);
+            kelSetErrorHandler(kelRobustErrorHandler, nullptr);
+            kelSetMaxPageBytes(1 << 20);
+            kelStatus sts;
+            bool ok = true;
+            for (int i = 0; i < 2; ++i) {
+                kelFile* f = openGif(hugePaths[i], sts);
+                if (!f)
+                    exit(2);
+                unsigned char tile[9];
+                const kelSize size = storedSize(f);
+                ok = ok && size.x == 65535 && size.y == huge[i].height &&
+                     kelStatusMain(f->getTile(0, 0, 0, 3, 3, 1, tile)) == huge[i].status;
+                f->close();
+            }
+            Bytes page(2000 * 1000);
+            for (const std::string& path : paths) {
+                kelFile* f = openGif(path, sts);
+                if (!f)
+                    exit(2);
+                const kelStatus got = f->getTile(0, 0, 0, 2000, 1000, 1, page.data());
+                ok = ok && (path == paths[0] ? kelStatusMain(got) == kelMALLOCFAILED : got == kelOKAY);
+                kelSetMaxPageBytes(2000 * 1000);
+                // The decoded pixels fill the top row from the left; the rest is 0.
+                ok = ok && f->getTile(0, 0, 0, 2000, 1000, 1, page.data()) == kelOKAY && page[0] == 1 &&
+                     page[3] == 0 && page[1999] == 0 && page[2000] == 0;
+                kelSetMaxPageBytes(1 << 20);
+                f->close();
+            }
+            exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0),
+        "kelFile::getTile\\(\\): a buffer of 2147450880 bytes exceeds the limit of 1048576 bytes(.|\n)*"
+        "GIF interlaced page: a buffer of 2000000 bytes exceeds the limit of 1048576 bytes");
 }
 
 } // namespace
