@@ -176,6 +176,9 @@ kelStatus kelGIFFile::writeHeader()
     rememberHeaderTable(*table, entries);
     beginOfImages = endOfImages = ftello(outfp) - 1;
     wroteHeader = 1;
+    // The file has a global table now, also when it is the first image's.
+    if (!globalMap && !(globalMap = kelGIFNewColormap(headerTable, BitsFromCount(entries), -1)))
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
     return kelOKAY;
 }
 

@@ -491,11 +491,18 @@ TEST_F(GifWrite, AppendedImagesCountAndCarryTheirOwnTables)
             EXPECT_EQ(i + 1, f->getNumImgs());
             EXPECT_EQ(i, f->getCurrentImg());
         }
-        f->setColormap(maps[i]);
+        // The third image takes the file's table, the first image's.
+        if (i < 2)
+            f->setColormap(maps[i]);
         f->setItem(kelGIFdelayTime, 10 * (i + 1));
         ASSERT_EQ(kelOKAY, f->setTile(0, 0, 0, 2, 2, 1, pixels[i].data()));
     }
     EXPECT_EQ(3, f->getNumImgs());
+    // The images written are there to select while the file is open.
+    for (int i : {0, 2, 1}) {
+        ASSERT_EQ(kelOKAY, f->setCurrentImg(i));
+        EXPECT_TRUE(readPixels(f, sts) == pixels[i]) << i;
+    }
     f->close();
     // Only the image whose table differs from the header's carries one.
     GifLayout layout = parseGif(fileBytes(path));
