@@ -46,7 +46,8 @@ kelStatus kelGIFFile::setPage(const void* data, int, int, int, int, int, int, in
     if (accessmode != O_RDWR)
         return kelREADONLY;
     beginFileIO();
-    kelStatus sts = writeImage(static_cast<const unsigned char*>(data));
+    long long blocks = 0;
+    kelStatus sts = writeImage(static_cast<const unsigned char*>(data), blocks);
     endFileIO();
     input.invalidate();
     if (sts != kelOKAY)
@@ -56,6 +57,7 @@ kelStatus kelGIFFile::setPage(const void* data, int, int, int, int, int, int, in
         ++nimgs;
         imgidx = nimgs - 1;
     }
+    rememberImageStart(imgidx, blocks);
     pending = 0;
     interlaced = doInterlace;
     return kelOKAY;
@@ -220,7 +222,8 @@ kelStatus kelGIFFile::checkPixels(const unsigned char* cbuf, int bits) const
     return kelOKAY;
 }
 
-kelStatus kelGIFFile::writeImage(const unsigned char* cbuf)
+// `blocks`: where the image's blocks begin.
+kelStatus kelGIFFile::writeImage(const unsigned char* cbuf, long long& blocks)
 {
     const kelColormap* map = currentMap();
     if (!map)
@@ -238,6 +241,7 @@ kelStatus kelGIFFile::writeImage(const unsigned char* cbuf)
         return sts;
     if (fseeko(outfp, endOfImages, SEEK_SET) != 0)
         return kelSystemStatus(kelSEEKFAILED);
+    blocks = endOfImages;
     writeGraphicControl();
     writeDescriptor(matchesHeaderTable(*map) ? nullptr : map, bits);
     const long long start = ftello(outfp);
