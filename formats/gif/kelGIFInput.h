@@ -38,7 +38,7 @@ public:
     kelStatus failedRead(kelStatus sts) const { return sts != kelOKAY && readErrno ? readFailure() : sts; }
 
 private:
-    enum { bufferSize = 128 * 1024 };
+    enum { bufferSize = 128 * 1024, blockSize = 4096 };
 
     int fill();
 
