@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -44,6 +45,60 @@ std::string writeImage(const std::string& dir)
     return path;
 }
 
+// A GIF of the first channel, written by the library in a process of its
+// own, so that it is still cold in this one.
+std::string writeGif(const std::string& dir)
+{
+    const std::string path = dir + "/shared.gif";
+    pid_t pid = fork();
+    if (pid == 0) {
+        kelColormap map(3, kelUChar, 0, 255);
+        for (int i = 0; i < 256; i++)
+            for (int c = 0; c < 3; c++)
+                map.setVal(i, i, c);
+        unsigned char pixels[ny][nx];
+        for (int y = 0; y < ny; y++)
+            for (int x = 0; x < nx; x++)
+                pixels[y][x] = stored(x, y, 0);
+        kelSize dims(nx, ny, 1, 1);
+        kelFileConfig cfg(&dims);
+        kelStatus sts;
+        kelFile* f = kelFile::create(path.c_str(), nullptr, &cfg, nullptr, &sts);
+        _exit(!f || f->setColormap(&map) || f->setTile(0, 0, 0, nx, ny, 1, pixels) || f->close());
+    }
+    int status = -1;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0 ? path : std::string();
+}
+
+// Reads the GIF upside down and compares; every tenth cycle writes one of
+// its own and reads it back. Mismatches, or -1 on a failure.
+int gifCycle(const std::string& gif, const std::string& own, int i)
+{
+    kelConfig flipped(kelUChar, kelInterleaved, 1, nullptr, 0, kelLowerLeftOrigin);
+    unsigned char pixels[ny][nx] = {};
+    kelStatus sts = 0;
+    kelFile* f = kelFile::open(gif.c_str(), O_RDONLY, &sts);
+    if (!f || f->getTile(0, 0, 0, nx, ny, 1, pixels, &flipped))
+        return -1;
+    int mismatches = 0;
+    for (int y = 0; y < ny; y++)
+        for (int x = 0; x < nx; x++)
+            mismatches += pixels[ny - 1 - y][x] != stored(x, y, 0);
+    if (i % 10 == 0) {
+        kelFile* out = kelFile::create(own.c_str(), f, nullptr, nullptr, &sts);
+        const kelColormap* map = nullptr;
+        unsigned char again[ny][nx] = {};
+        if (!out || f->getColormap(map) || out->setColormap(map) || out->setTile(0, 0, 0, nx, ny, 1, pixels, &flipped) ||
+            out->close())
+            return -1;
+        kelFile* back = kelFile::open(own.c_str(), O_RDONLY, &sts);
+        if (!back || back->getTile(0, 0, 0, nx, ny, 1, again, &flipped) || back->close())
+            return -1;
+        mismatches += memcmp(again, pixels, sizeof pixels) != 0;
+    }
+    return f->close() ? -1 : mismatches;
+}
+
 // Counts messages without ending the process; set and reset by the threads
 // while others report warnings.
 std::atomic<int> messages{0};
@@ -54,7 +109,7 @@ void countingHandler(void*, int, const char*, va_list)
 
 // One thread's cycles: open by format name, by suffix and by contents, read
 // in another layout and compare; write a file of its own and read it back.
-int runCycles(const std::string& image, const std::string& dir, int id)
+int runCycles(const std::string& image, const std::string& gif, const std::string& dir, int id)
 {
     int mismatches = 0;
     const std::string args = "%size=16,12,1,3%orientation=tl";
@@ -86,6 +141,10 @@ int runCycles(const std::string& image, const std::string& dir, int id)
         }
         if (sts || f->close())
             return -1;
+        const int gifMismatches = gifCycle(gif, dir + "/t" + std::to_string(id) + ".gif", i);
+        if (gifMismatches < 0)
+            return -1;
+        mismatches += gifMismatches;
     }
     return mismatches;
 }
@@ -96,7 +155,8 @@ TEST(Threads, OpenReadWriteAndCloseFromAColdStart)
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const std::string dir = tmpl;
     const std::string image = writeImage(dir);
-    ASSERT_FALSE(image.empty());
+    const std::string gif = writeGif(dir);
+    ASSERT_FALSE(image.empty() || gif.empty());
     EXPECT_EXIT(
         {
             kelSetErrorHandler(countingHandler, nullptr);
@@ -108,7 +168,7 @@ TEST(Threads, OpenReadWriteAndCloseFromAColdStart)
                     ready++;
                     while (ready < threadCount)
                         std::this_thread::yield();
-                    results[size_t(t)] = runCycles(image, dir, t);
+                    results[size_t(t)] = runCycles(image, gif, dir, t);
                 });
             for (std::thread& t : threads)
                 t.join();
