@@ -43,7 +43,8 @@ kelStatus kelGIFFile::openFile()
     }
     input.attach(fd);
     wroteHeader = 1;
-    kelStatus sts = readHeader();
+    // A read that failed on the way, not what it left unread, is the reason.
+    kelStatus sts = input.failedRead(readHeader());
     if (sts == kelOKAY) {
         beginCurrentImage = input.tell();
         return kelOKAY;
@@ -115,7 +116,7 @@ kelStatus kelGIFFile::setCurrentImg(int desiredIdx)
     localMap = nullptr;
     profileData = nullptr;
     profileSize = 0;
-    kelStatus sts = selectImage(desiredIdx);
+    kelStatus sts = input.failedRead(selectImage(desiredIdx));
     if (sts != kelOKAY) {
         delete localMap;
         deleteProfile();

@@ -9,6 +9,8 @@
 
 #include <stdio.h>
 
+#include <vector>
+
 #include "kelGIFDecoder.h"
 #include "kelGIFEncoder.h"
 #include "kelGIFInput.h"
@@ -58,6 +60,7 @@ private:
     kelStatus getHeader();
     void skipImage();
     void skipImageData();
+    void rememberImageStart(int index, long long offset);
     kelStatus selectImage(int desiredIdx);
     void resetImageExtensions();
 
@@ -83,13 +86,14 @@ private:
 
     // Decoding (kelGIFRead.cpp).
     kelStatus readRaster(unsigned char* out, size_t count);
+    kelStatus readInterlaced(unsigned char* page, size_t count);
     void unInterlace(const unsigned char* inputBuf, unsigned char* outputBuf) const;
 
     // Writing (kelGIFWrite.cpp).
     void initImageAttrs();
     kelStatus openStream();
     kelStatus writeHeader();
-    kelStatus writeImage(const unsigned char* cbuf);
+    kelStatus writeImage(const unsigned char* cbuf, long long& blocks);
     kelStatus checkPixels(const unsigned char* cbuf, int bits) const;
     void writeTable(const kelColormap& map, int entries);
     void writeGraphicControl();
@@ -117,6 +121,9 @@ private:
     int loopCount;
     kelGIFXY position;
     long long beginOfImages;
+    // Where the blocks of each image begin: after the image before it, or
+    // at beginOfImages. Selecting an image reads from there.
+    std::vector<long long> imageStarts;
     long long beginCurrentImage;
     // Where the next image goes: the trailer, or the end of the last block.
     long long endOfImages;

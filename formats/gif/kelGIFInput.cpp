@@ -29,13 +29,19 @@ void kelGIFInput::seek(long long offset)
     pos = end = 0;
 }
 
-// Refills the buffer from the current offset; 0 when nothing more comes.
+// Refills the buffer around the current offset; 0 when nothing more comes.
+// It starts at a block boundary, so that images selected backwards one by
+// one still find most of what they read in the buffer.
 int kelGIFInput::fill()
 {
-    bufOffset = tell();
-    pos = end = 0;
+    const long long at = tell();
+    bufOffset = at & ~(long long)(blockSize - 1);
+    pos = size_t(at - bufOffset);
+    end = 0;
     readErrno = 0;
-    if (fd < 0 || bufOffset < 0) {
+    if (fd < 0 || at < 0) {
+        bufOffset = at;
+        pos = 0;
         readErrno = EBADF;
         return 0;
     }
@@ -46,8 +52,13 @@ int kelGIFInput::fill()
         if (n < 0)
             readErrno = errno;
         end = n > 0 ? size_t(n) : 0;
-        return end > 0;
+        return end > pos;
     }
+}
+
+kelStatus kelGIFInput::readFailure() const
+{
+    return readErrno ? kelComposeStatus(kelREADFAILED, 1, readErrno) : kelREADFAILED;
 }
 
 size_t kelGIFInput::read(void* dst, size_t n)
@@ -55,7 +66,7 @@ size_t kelGIFInput::read(void* dst, size_t n)
     unsigned char* out = static_cast<unsigned char*>(dst);
     size_t done = 0;
     while (done < n) {
-        if (pos == end && !fill())
+        if (pos >= end && !fill())
             break;
         size_t chunk = end - pos < n - done ? end - pos : n - done;
         memcpy(out + done, buf + pos, chunk);

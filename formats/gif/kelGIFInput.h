@@ -7,6 +7,8 @@
 
 #include <stddef.h>
 
+#include <kel/kelStatus.h>
+
 class kelGIFInput {
 public:
     kelGIFInput();
@@ -30,9 +32,13 @@ public:
     size_t read(void* dst, size_t n);
     // errno of the last failed read; 0 when reading stopped at the end of the file.
     int error() const { return readErrno; }
+    // kelREADFAILED, carrying the errno of the last failed read if there was one.
+    kelStatus readFailure() const;
+    // `sts`, or the read failure when a read failed on the way.
+    kelStatus failedRead(kelStatus sts) const { return sts != kelOKAY && readErrno ? readFailure() : sts; }
 
 private:
-    enum { bufferSize = 128 * 1024 };
+    enum { bufferSize = 128 * 1024, blockSize = 4096 };
 
     int fill();
 

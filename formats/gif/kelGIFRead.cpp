@@ -2,6 +2,9 @@
 #include "kelGIFFile.h"
 #include "kelGIFInterlace.h"
 
+#include <kel/kelLimits.h>
+
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,34 +17,37 @@ kelStatus kelGIFFile::getPage(void* data, int, int, int, int, int, int, int, int
         return kelOKAY;
     }
     beginFileIO();
-    kelStatus sts;
-    if (!interlaced) {
-        sts = readRaster(page, count);
-    } else {
-        unsigned char* rows = static_cast<unsigned char*>(malloc(count ? count : 1));
-        if (rows) {
-            sts = readRaster(rows, count);
-            unInterlace(rows, page);
-            free(rows);
-        } else {
-            memset(page, 0, count);
-            sts = kelMALLOCFAILED;
-        }
-    }
+    kelStatus sts = interlaced ? readInterlaced(page, count) : readRaster(page, count);
     endFileIO();
+    return sts;
+}
+
+// Rows in pass order go to a buffer of their own, within the page limit,
+// and from there to their places.
+kelStatus kelGIFFile::readInterlaced(unsigned char* page, size_t count)
+{
+    kelStatus sts = kelCheckPageBytes(count, "GIF interlaced page");
+    if (sts != kelOKAY)
+        return sts;
+    unsigned char* rows = static_cast<unsigned char*>(malloc(count ? count : 1));
+    if (!rows)
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    sts = readRaster(rows, count);
+    unInterlace(rows, page);
+    free(rows);
     return sts;
 }
 
 // Decodes sub-block after sub-block until the end code, the end of the
 // data, or a full page. A damaged or short stream leaves the pixels it
-// decoded; the rest of the page is 0.
+// decoded; the rest of the page is 0. A failed read is reported.
 kelStatus kelGIFFile::readRaster(unsigned char* out, size_t count)
 {
     input.seek(beginCurrentImage);
     const int minCodeSize = input.getByte();
     if (minCodeSize < 1 || minCodeSize > 11) {
         memset(out, 0, count);
-        return kelBADIMGFMT;
+        return input.failedRead(kelBADIMGFMT);
     }
     dataSize = (unsigned char)minCodeSize;
     decoder.start(dataSize, out, count);
@@ -60,7 +66,7 @@ kelStatus kelGIFFile::readRaster(unsigned char* out, size_t count)
     if (more && len)
         decoder.decode(codeChunk, len);
     memset(out + decoder.written(), 0, count - decoder.written());
-    return kelOKAY;
+    return input.error() ? input.readFailure() : kelOKAY;
 }
 
 void kelGIFFile::unInterlace(const unsigned char* inputBuf, unsigned char* outputBuf) const

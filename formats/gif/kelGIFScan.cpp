@@ -6,16 +6,13 @@
 
 #include <limits.h>
 
+#include <new>
+
 #include "kelGIFColormap.h"
 
 static int word(const unsigned char* p)
 {
     return p[0] | p[1] << 8;
-}
-
-static kelStatus readFailure(const kelGIFInput& input)
-{
-    return input.error() ? kelComposeStatus(kelREADFAILED, 1, input.error()) : kelREADFAILED;
 }
 
 kelStatus kelGIFFile::readHeader()
@@ -73,14 +70,17 @@ kelStatus kelGIFFile::readScreen()
     return sts;
 }
 
-// Counts the images up to the trailer or the end of the file. Extensions
-// before the first image are taken in; later ones wait for their image.
+// Counts the images up to the trailer or the end of the file, and notes
+// where the blocks of each begin. Extensions before the first image are
+// taken in; later ones wait for their image.
 kelStatus kelGIFFile::scanBlocks(long long& firstImage)
 {
+    imageStarts.clear();
+    long long blocks = input.tell();
     for (;;) {
         const int b = input.getByte();
         if (b < 0)
-            return input.error() ? readFailure(input) : kelOKAY;
+            return input.error() ? input.readFailure() : kelOKAY;
         if (b == ';') {
             endOfImages = input.tell() - 1;
             return kelOKAY;
@@ -93,9 +93,11 @@ kelStatus kelGIFFile::scanBlocks(long long& firstImage)
                 return kelBADIMGFMT;
             if (nimgs++ == 0)
                 firstImage = input.tell();
+            rememberImageStart(nimgs - 1, blocks);
             sts = getHeader();
             if (sts == kelOKAY)
                 skipImage();
+            blocks = input.tell();
         } else if (b != 0) {
             return kelCORRUPTED;
         }
@@ -110,7 +112,7 @@ kelStatus kelGIFFile::getHeader()
 {
     unsigned char d[9];
     if (input.read(d, 9) != 9)
-        return readFailure(input);
+        return input.readFailure();
     position.x = word(d);
     position.y = word(d + 2);
     size.init(word(d + 4), word(d + 6), 1, 1);
@@ -147,25 +149,34 @@ void kelGIFFile::resetImageExtensions()
     userInput = 0;
 }
 
+// Only the offsets of consecutive images from the first are kept; without
+// memory for more, later images are found by walking.
+void kelGIFFile::rememberImageStart(int index, long long offset)
+{
+    if (size_t(index) != imageStarts.size())
+        return;
+    try {
+        imageStarts.push_back(offset);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 // Walks to image `desiredIdx`, taking in only the extensions between the
-// image before it and it. A later image is looked for from the current one
-// on, which gives the same: what lies before the current image is skipped
-// either way.
+// image before it and it. The walk starts where the blocks of the wanted
+// image begin, or of the last image whose start is known, which gives the
+// same: what lies before is skipped either way.
 kelStatus kelGIFFile::selectImage(int desiredIdx)
 {
-    if (desiredIdx > imgidx && !pending) {
-        input.seek(beginCurrentImage);
-        skipImageData();
-        ++imgidx;
-    } else {
-        input.seek(beginOfImages);
+    const int known = int(imageStarts.size());
+    imgidx = desiredIdx < known ? desiredIdx : known - 1;
+    input.seek(imgidx >= 0 ? imageStarts[size_t(imgidx)] : beginOfImages);
+    if (imgidx < 0)
         imgidx = 0;
-    }
     resetImageExtensions();
     for (;;) {
         const int b = input.getByte();
         if (b < 0)
-            return input.error() ? readFailure(input) : kelPREMATUREEOF;
+            return kelPREMATUREEOF;
         kelStatus sts = kelOKAY;
         if (b == '!') {
             sts = readExtension(imgidx < desiredIdx);

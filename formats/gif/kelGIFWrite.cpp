@@ -46,7 +46,8 @@ kelStatus kelGIFFile::setPage(const void* data, int, int, int, int, int, int, in
     if (accessmode != O_RDWR)
         return kelREADONLY;
     beginFileIO();
-    kelStatus sts = writeImage(static_cast<const unsigned char*>(data));
+    long long blocks = 0;
+    kelStatus sts = writeImage(static_cast<const unsigned char*>(data), blocks);
     endFileIO();
     input.invalidate();
     if (sts != kelOKAY)
@@ -56,6 +57,7 @@ kelStatus kelGIFFile::setPage(const void* data, int, int, int, int, int, int, in
         ++nimgs;
         imgidx = nimgs - 1;
     }
+    rememberImageStart(imgidx, blocks);
     pending = 0;
     interlaced = doInterlace;
     return kelOKAY;
@@ -132,11 +134,15 @@ void kelGIFFile::writeLoopExtension()
 }
 
 // The profile bytes straight in sub-blocks, as other software reads them.
+// A first sub-block of 4 bytes could read as the older form's size (of 0
+// bytes, when all four are 0): a 4-byte profile goes out as 3 + 1.
 void kelGIFFile::writeProfileExtension()
 {
     fwrite("\x21\xff\x0bICCRGBG1012", 1, 14, outfp);
-    for (int done = 0; done < profileSize; done += 255) {
-        int len = profileSize - done < 255 ? profileSize - done : 255;
+    for (int done = 0, len; done < profileSize; done += len) {
+        len = profileSize - done < 255 ? profileSize - done : 255;
+        if (profileSize == 4 && done == 0)
+            len = 3;
         putc(len, outfp);
         fwrite(profileData + done, 1, size_t(len), outfp);
     }
@@ -172,6 +178,9 @@ kelStatus kelGIFFile::writeHeader()
     rememberHeaderTable(*table, entries);
     beginOfImages = endOfImages = ftello(outfp) - 1;
     wroteHeader = 1;
+    // The file has a global table now, also when it is the first image's.
+    if (!globalMap && !(globalMap = kelGIFNewColormap(headerTable, BitsFromCount(entries), -1)))
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
     return kelOKAY;
 }
 
@@ -213,7 +222,8 @@ kelStatus kelGIFFile::checkPixels(const unsigned char* cbuf, int bits) const
     return kelOKAY;
 }
 
-kelStatus kelGIFFile::writeImage(const unsigned char* cbuf)
+// `blocks`: where the image's blocks begin.
+kelStatus kelGIFFile::writeImage(const unsigned char* cbuf, long long& blocks)
 {
     const kelColormap* map = currentMap();
     if (!map)
@@ -231,6 +241,7 @@ kelStatus kelGIFFile::writeImage(const unsigned char* cbuf)
         return sts;
     if (fseeko(outfp, endOfImages, SEEK_SET) != 0)
         return kelSystemStatus(kelSEEKFAILED);
+    blocks = endOfImages;
     writeGraphicControl();
     writeDescriptor(matchesHeaderTable(*map) ? nullptr : map, bits);
     const long long start = ftello(outfp);

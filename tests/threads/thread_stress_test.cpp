@@ -106,6 +106,60 @@ bool writeImages(const std::string& dir)
     return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// A GIF of the first channel, written by the library in a process of its
+// own, so that it is still cold in this one.
+std::string writeGif(const std::string& dir)
+{
+    const std::string path = dir + "/shared.gif";
+    pid_t pid = fork();
+    if (pid == 0) {
+        kelColormap map(3, kelUChar, 0, 255);
+        for (int i = 0; i < 256; i++)
+            for (int c = 0; c < 3; c++)
+                map.setVal(i, i, c);
+        unsigned char pixels[ny][nx];
+        for (int y = 0; y < ny; y++)
+            for (int x = 0; x < nx; x++)
+                pixels[y][x] = stored(x, y, 0);
+        kelSize dims(nx, ny, 1, 1);
+        kelFileConfig cfg(&dims);
+        kelStatus sts;
+        kelFile* f = kelFile::create(path.c_str(), nullptr, &cfg, nullptr, &sts);
+        _exit(!f || f->setColormap(&map) || f->setTile(0, 0, 0, nx, ny, 1, pixels) || f->close());
+    }
+    int status = -1;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0 ? path : std::string();
+}
+
+// Reads the GIF upside down and compares; every tenth cycle writes one of
+// its own and reads it back. Mismatches, or -1 on a failure.
+int gifCycle(const std::string& gif, const std::string& own, int i)
+{
+    kelConfig flipped(kelUChar, kelInterleaved, 1, nullptr, 0, kelLowerLeftOrigin);
+    unsigned char pixels[ny][nx] = {};
+    kelStatus sts = 0;
+    kelFile* f = kelFile::open(gif.c_str(), O_RDONLY, &sts);
+    if (!f || f->getTile(0, 0, 0, nx, ny, 1, pixels, &flipped))
+        return -1;
+    int mismatches = 0;
+    for (int y = 0; y < ny; y++)
+        for (int x = 0; x < nx; x++)
+            mismatches += pixels[ny - 1 - y][x] != stored(x, y, 0);
+    if (i % 10 == 0) {
+        kelFile* out = kelFile::create(own.c_str(), f, nullptr, nullptr, &sts);
+        const kelColormap* map = nullptr;
+        unsigned char again[ny][nx] = {};
+        if (!out || f->getColormap(map) || out->setColormap(map) || out->setTile(0, 0, 0, nx, ny, 1, pixels, &flipped) ||
+            out->close())
+            return -1;
+        kelFile* back = kelFile::open(own.c_str(), O_RDONLY, &sts);
+        if (!back || back->getTile(0, 0, 0, nx, ny, 1, again, &flipped) || back->close())
+            return -1;
+        mismatches += memcmp(again, pixels, sizeof pixels) != 0;
+    }
+    return f->close() ? -1 : mismatches;
+}
+
 // Counts messages without ending the process; set and reset by the threads
 // while others report warnings.
 std::atomic<int> messages{0};
@@ -126,8 +180,9 @@ std::string nameOf(const std::string& dir, const Format& f, int variant)
 }
 
 // One thread's cycles: open every format in turn, read in another layout
-// and compare; now and then write a file of its own and read it back.
-int runCycles(const std::string& dir, int id)
+// and compare; now and then write a file of its own and read it back; and
+// a GIF cycle each time.
+int runCycles(const std::string& gif, const std::string& dir, int id)
 {
     int mismatches = 0;
     for (int i = 0; i < cycles; i++) {
@@ -152,6 +207,10 @@ int runCycles(const std::string& dir, int id)
         }
         if (sts || f->close())
             return -1;
+        const int gifMismatches = gifCycle(gif, dir + "/t" + std::to_string(id) + ".gif", i);
+        if (gifMismatches < 0)
+            return -1;
+        mismatches += gifMismatches;
     }
     return mismatches;
 }
@@ -162,6 +221,8 @@ TEST(Threads, OpenReadWriteAndCloseEveryFormatFromAColdStart)
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     const std::string dir = tmpl;
     ASSERT_TRUE(writeImages(dir));
+    const std::string gif = writeGif(dir);
+    ASSERT_FALSE(gif.empty());
     EXPECT_EXIT(
         {
             kelSetErrorHandler(countingHandler, nullptr);
@@ -173,7 +234,7 @@ TEST(Threads, OpenReadWriteAndCloseEveryFormatFromAColdStart)
                     ready++;
                     while (ready < threadCount)
                         std::this_thread::yield();
-                    results[size_t(t)] = runCycles(dir, t);
+                    results[size_t(t)] = runCycles(gif, dir, t);
                 });
             for (std::thread& t : threads)
                 t.join();

@@ -315,6 +315,36 @@ TEST_F(GifRead, AFailedSelectionKeepsTheCurrentImage)
     }
 }
 
+// Image 1's graphic control extension has a second sub-block, which a
+// walk past it skips but its own selection refuses. Selections in any
+// order, from either side of it, find the same images.
+TEST_F(GifRead, ImagesAroundOneThatCannotBeSelected)
+{
+    GifBytes gif;
+    gif.header(4, 4, 2);
+    for (int i = 0; i < 4; ++i) {
+        gif.byte(0x21).byte(0xF9).byte(4).byte(0).word(10 * i).byte(0);
+        gif.byte(i == 1 ? 1 : 0);
+        if (i == 1)
+            gif.byte(7).byte(0);
+        gif.image(1, 1, 2, lzwEncode({Bytes::value_type(i)}, 2));
+    }
+    kelFile* f = openOk(gif.trailer());
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(4, f->getNumImgs());
+    kelStatus sts;
+    for (int i : {3, 1, 0, 2, 1, 3, 0}) {
+        if (i == 1) {
+            EXPECT_EQ(kelCORRUPTED, f->setCurrentImg(i));
+            continue;
+        }
+        ASSERT_EQ(kelOKAY, f->setCurrentImg(i));
+        EXPECT_EQ(10 * i, intItem(f, kelGIFdelayTime, sts));
+        EXPECT_TRUE(readPixels(f, sts) == Bytes{Bytes::value_type(i)});
+    }
+    f->close();
+}
+
 TEST_F(GifRead, AnImageIndexInTheNameSelectsTheImage)
 {
     std::string path = threeImages().write(dir, "three.gif");

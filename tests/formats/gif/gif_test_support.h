@@ -185,6 +185,16 @@ void writeWithKel(const std::string& path, const Animation& a);
 // Reads the file and expects the animation: pixels, colors and settings.
 void expectKelReads(const std::string& path, const Animation& a);
 
+// n random pixels below `colors`.
+inline Bytes noise(size_t n, unsigned seed, int colors = 256)
+{
+    std::mt19937 rng(seed);
+    Bytes pixels(n);
+    for (unsigned char& p : pixels)
+        p = (unsigned char)(rng() % unsigned(colors));
+    return pixels;
+}
+
 // Opening; the status goes into `sts`.
 inline kelFile* openGif(const std::string& path, kelStatus& sts, int mode = O_RDONLY)
 {
