@@ -2,45 +2,32 @@
 // descriptors of the wrong access or kind, reads that fail after the open;
 // images whose buffers the page limit refuses; and no descriptor left open
 // on any of these paths.
-#include <dirent.h>
-#include <signal.h>
 #include <sys/socket.h>
 
 #include "gif_test_support.h"
+#include "lib/fault_test_support.h"
 
 namespace {
 
-int openDescriptors()
-{
-    int n = 0;
-    if (DIR* d = opendir("/proc/self/fd")) {
-        while (readdir(d))
-            n++;
-        closedir(d);
-    }
-    return n;
-}
-
 // A descriptor that cannot take a GIF file, and the status of the first
 // image written to it.
-struct WriteFault {
-    const char* what;
-    int (*make)(const std::string& scratch);
+struct GifWriteFault {
+    WriteFault fault;
     int status;
 };
 
-class GifWriteFaults : public ::testing::TestWithParam<WriteFault> {};
+class GifWriteFaults : public ::testing::TestWithParam<GifWriteFault> {};
 
 // Neither image reaches the descriptor, which the file closes.
 TEST_P(GifWriteFaults, SetTileReportsTheFailure)
 {
     ScratchDir dir;
-    const WriteFault& fault = GetParam();
+    const GifWriteFault& fault = GetParam();
     EXPECT_IN_CHILD(KEL_TEST_DATABASE, {
         signal(SIGPIPE, SIG_IGN);
         QuietMessages quiet;
         const int before = openDescriptors();
-        const int fd = fault.make(dir.file("scratch"));
+        const int fd = fault.fault.make(dir.file("scratch"));
         CHILD_EXPECT(fd >= 0);
         kelSize dims(64, 64, 1, 1);
         kelFileConfig cfg(&dims);
@@ -64,33 +51,18 @@ TEST_P(GifWriteFaults, SetTileReportsTheFailure)
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, GifWriteFaults,
-    ::testing::Values(
-        WriteFault{"full", [](const std::string&) { return ::open("/dev/full", O_RDWR); }, kelWRITEFAILED},
-        WriteFault{"socket_without_peer",
-                   [](const std::string&) {
-                       int ends[2];
-                       if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
-                           return -1;
-                       close(ends[1]);
-                       return ends[0];
-                   },
-                   kelSEEKFAILED},
-        WriteFault{"readonly",
-                   [](const std::string& path) {
-                       close(::open(path.c_str(), O_CREAT | O_WRONLY, 0644));
-                       return ::open(path.c_str(), O_RDONLY);
-                   },
-                   kelOPENFAILED},
-        WriteFault{"pipe",
-                   [](const std::string&) {
-                       int ends[2];
-                       if (pipe(ends) != 0)
-                           return -1;
-                       close(ends[0]);
-                       return ends[1];
-                   },
-                   kelOPENFAILED}),
-    [](const ::testing::TestParamInfo<WriteFault>& info) { return std::string(info.param.what); });
+    ::testing::Values(GifWriteFault{writeFaults[0], kelWRITEFAILED},
+                      GifWriteFault{{"socket_without_peer",
+                                     [](const std::string&) {
+                                         int ends[2];
+                                         if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+                                             return -1;
+                                         close(ends[1]);
+                                         return ends[0];
+                                     }},
+                                    kelSEEKFAILED},
+                      GifWriteFault{writeFaults[1], kelOPENFAILED}, GifWriteFault{writeFaults[2], kelOPENFAILED}),
+    [](const ::testing::TestParamInfo<GifWriteFault>& info) { return std::string(info.param.fault.what); });
 
 TEST(GifFaults, CreatedByNameOnAFullDevice)
 {
