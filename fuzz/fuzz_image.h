@@ -62,6 +62,6 @@ bool kelFuzzSamePixels(kelDataType type, size_t elements, const unsigned char* a
 // (`bytes` of it); aborts when the file cannot be opened or read.
 std::vector<unsigned char> kelFuzzReadBack(const std::string& name, const FuzzLayout& layout, size_t bytes);
 
-enum { kelFuzzMaxElements = 1 << 16 };
+enum { kelFuzzMaxElements = 1 << 16, kelFuzzMaxRewriteBytes = 4 << 20 };
 
 #endif

@@ -62,9 +62,13 @@ kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int, int, 
     ssize_t n = pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c));
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
-    // What lies past the end of the file was never written.
+    // What lies past the end of the file was never written. Zeros read the
+    // same in either byte order, so only the samples the file holds are
+    // swapped: a page declared far larger than the file costs no more.
     memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
-    kelFITSwapSamples(data, pageSizeBytes, kelDataSize(dtype, 1));
+    const size_t sampleBytes = kelDataSize(dtype, 1);
+    const size_t held = sampleBytes > 1 ? (size_t(n) + sampleBytes - 1) / sampleBytes * sampleBytes : size_t(n);
+    kelFITSwapSamples(data, held, unsigned(sampleBytes));
     return kelOKAY;
 }
 
