@@ -7,6 +7,8 @@
 
 #include <kel/kelFile.h>
 
+#include "kelPageGrid.h"
+
 #include <stddef.h>
 #include <sys/types.h>
 
@@ -38,9 +40,7 @@ private:
     int calcPageParams();
     int layoutFits(long long offset) const;
 
-    int pageIsInside(int x, int y, int z, int c) const;
-    long long pageIndex(int x, int y, int z, int c) const;
-    off_t pageOffset(int x, int y, int z, int c) const;
+    kelPageGrid grid() const;
     // Page transfers, bracketed by the I/O hooks: the bytes moved, or -1
     // with errno set.
     ssize_t pread(int fd, void* buf, size_t nbytes, off_t offset);

@@ -11,7 +11,7 @@
 
 #include "kelFITByteOrder.h"
 #include "kelFITFile.h"
-#include "kelFITIO.h"
+#include "kelPositionedIO.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ int mulChecked(uint64_t& acc, uint64_t factor)
 kelStatus kelFITFile::readHeader()
 {
     unsigned char header[kelFITHeaderBytes];
-    ssize_t n = kelFITReadAt(fd, header, sizeof header, 0);
+    ssize_t n = kelReadAt(fd, header, sizeof header, 0);
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
     if (n >= 2 && (header[0] != 'I' || header[1] != 'T'))
@@ -130,7 +130,7 @@ kelStatus kelFITFile::writeHeader()
         putInt(header, fieldDataOffset, dataOffset);
     }
     size_t written = 0;
-    if (kelFITWriteAt(fd, header, size_t(userOffset), 0, written) != 0)
+    if (kelWriteAt(fd, header, size_t(userOffset), 0, written) != 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
 }
@@ -142,7 +142,8 @@ int kelFITFile::calcPageParams()
 {
     if (!isPositive(size) || !isPositive(pageSize) || kelDataSize(dtype, 1) == 0 ||
         (order != kelInterleaved && order != kelSequential && order != kelSeparate) ||
-        orientation < kelUpperLeftOrigin || orientation > kelLeftLowerOrigin || kelColorModelChans(cm) < 0)
+        orientation < kelUpperLeftOrigin || orientation > kelLeftLowerOrigin || kelColorModelChans(cm) < 0 ||
+        (pageSize.c != size.c && order != kelSeparate))
         return 0;
     uint64_t elements = 1;
     for (int v : {pageSize.x, pageSize.y, pageSize.z, pageSize.c})

@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "kelFITFile.h"
-#include "kelFITIO.h"
+#include "kelPositionedIO.h"
 
 kelStatus kelFITFile::getItem(int tag, va_list args)
 {
@@ -51,7 +51,7 @@ kelStatus kelFITFile::getExtensionData(void* buffer, int bytes)
 {
     if (bytes < 0 || bytes > dataOffset - userOffset || (!buffer && bytes > 0))
         return kelBADPARAMS;
-    ssize_t n = kelFITReadAt(fd, buffer, size_t(bytes), userOffset);
+    ssize_t n = kelReadAt(fd, buffer, size_t(bytes), userOffset);
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
     if (n < bytes)
@@ -85,7 +85,7 @@ kelStatus kelFITFile::setExtensionData(const void* data, int bytes)
             return sts;
     }
     size_t written = 0;
-    if (kelFITWriteAt(fd, data, size_t(bytes), userOffset, written) != 0)
+    if (kelWriteAt(fd, data, size_t(bytes), userOffset, written) != 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
 }

@@ -7,32 +7,17 @@
 
 #include "kelFITByteOrder.h"
 #include "kelFITFile.h"
-#include "kelFITIO.h"
+#include "kelPositionedIO.h"
 
-// Only page origins inside the image name a page; any other origin would
-// alias a neighbouring page or lie before the data.
-int kelFITFile::pageIsInside(int x, int y, int z, int c) const
+kelPageGrid kelFITFile::grid() const
 {
-    return x >= 0 && x < size.x && y >= 0 && y < size.y && z >= 0 && z < size.z && c >= 0 && c < size.c;
-}
-
-long long kelFITFile::pageIndex(int x, int y, int z, int c) const
-{
-    const long long ix = x / pageSize.x, iy = y / pageSize.y, iz = z / pageSize.z, ic = c / pageSize.c;
-    return ix + pageCount.x * (iy + pageCount.y * (iz + pageCount.z * ic));
-}
-
-// The layout checks at open, create and when the user area grows keep this
-// within 64 bits.
-off_t kelFITFile::pageOffset(int x, int y, int z, int c) const
-{
-    return off_t(dataOffset) + off_t(pageIndex(x, y, z, c)) * off_t(pageSizeBytes);
+    return kelPageGrid{size, pageSize, pageCount, dataOffset, pageSizeBytes};
 }
 
 ssize_t kelFITFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
 {
     beginFileIO();
-    ssize_t n = kelFITReadAt(fdesc, buf, nbytes, offset);
+    ssize_t n = kelReadAt(fdesc, buf, nbytes, offset);
     int err = errno;
     endFileIO();
     errno = err;
@@ -45,7 +30,7 @@ ssize_t kelFITFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offs
 {
     beginFileIO();
     size_t written = 0;
-    int rc = kelFITWriteAt(fdesc, buf, nbytes, offset, written);
+    int rc = kelWriteAt(fdesc, buf, nbytes, offset, written);
     int err = errno;
     endFileIO();
     if (written > 0)
@@ -55,20 +40,27 @@ ssize_t kelFITFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offs
 }
 
 // The samples are turned to the machine's order in the caller's buffer.
-kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int, int, int, int)
+// Only the part of the page inside the image is read; what lies past the end
+// of the file was never written and reads as zeros, which need no swap.
+kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
 {
-    if (!pageIsInside(x, y, z, c))
+    const kelPageGrid g = grid();
+    if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
-    ssize_t n = pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c));
-    if (n < 0)
-        return kelSystemStatus(kelREADFAILED);
-    // What lies past the end of the file was never written. Zeros read the
-    // same in either byte order, so only the samples the file holds are
-    // swapped: a page declared far larger than the file costs no more.
-    memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
+    const off_t offset = g.offset(x, y, z, c);
     const size_t sampleBytes = kelDataSize(dtype, 1);
-    const size_t held = sampleBytes > 1 ? (size_t(n) + sampleBytes - 1) / sampleBytes * sampleBytes : size_t(n);
-    kelFITSwapSamples(data, held, unsigned(sampleBytes));
+    char* page = static_cast<char*>(data);
+    auto readStretch = [&](size_t at, size_t bytes) {
+        ssize_t n = pread(fd, page + at, bytes, offset + off_t(at));
+        if (n < 0)
+            return 1;
+        memset(page + at + n, 0, bytes - size_t(n));
+        const size_t held = sampleBytes > 1 ? (size_t(n) + sampleBytes - 1) / sampleBytes * sampleBytes : size_t(n);
+        kelFITSwapSamples(page + at, held, unsigned(sampleBytes));
+        return 0;
+    };
+    if (kelPageStretches(dtype, order, pageSize, pageSizeBytes, kelSize(nx, ny, nz, nc), readStretch))
+        return kelSystemStatus(kelREADFAILED);
     return kelOKAY;
 }
 
@@ -76,7 +68,8 @@ kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int, int, 
 // buffer is left as it was.
 kelStatus kelFITFile::setPage(const void* data, int x, int y, int z, int c, int, int, int, int)
 {
-    if (!pageIsInside(x, y, z, c))
+    const kelPageGrid g = grid();
+    if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
     const unsigned sampleBytes = kelDataSize(dtype, 1);
     void* scratch = nullptr;
@@ -89,7 +82,7 @@ kelStatus kelFITFile::setPage(const void* data, int x, int y, int z, int c, int,
             return kelSystemStatus(kelMALLOCFAILED);
         kelFITCopySwapped(scratch, data, pageSizeBytes, sampleBytes);
     }
-    ssize_t n = pwrite(fd, scratch ? scratch : data, pageSizeBytes, pageOffset(x, y, z, c));
+    ssize_t n = pwrite(fd, scratch ? scratch : data, pageSizeBytes, g.offset(x, y, z, c));
     kelStatus sts = n < 0 ? kelSystemStatus(kelWRITEFAILED) : kelOKAY;
     free(scratch);
     return sts;

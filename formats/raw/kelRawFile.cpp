@@ -1,5 +1,7 @@
 #include "kelRawFile.h"
 
+#include "kelPositionedIO.h"
+
 #include <kel/kelError.h>
 
 #include <errno.h>
@@ -38,43 +40,39 @@ kelStatus kelRawFile::closeFile()
     return rc != 0 ? kelSystemStatus(kelCLOSEFAILED) : kelOKAY;
 }
 
-// Only page origins inside the image name a page; any other origin would
-// alias a neighbouring page.
-int kelRawFile::pageIsInside(int x, int y, int z, int c) const
+kelPageGrid kelRawFile::grid() const
 {
-    return x >= 0 && x < size.x && y >= 0 && y < size.y && z >= 0 && z < size.z && c >= 0 && c < size.c;
+    return kelPageGrid{size, pageSize, pageCount, dataOffset, pageSizeBytes};
 }
 
-long long kelRawFile::pageIndex(int x, int y, int z, int c) const
+// Only the part of the page inside the image is read. What the file does
+// not hold yet reads as zeros, never as the bytes the buffer held before
+// (another page's pixels, or heap garbage).
+kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
 {
-    const long long ix = x / pageSize.x, iy = y / pageSize.y, iz = z / pageSize.z, ic = c / pageSize.c;
-    return ix + pageCount.x * (iy + pageCount.y * (iz + pageCount.z * ic));
-}
-
-// The layout check at open and create guarantees that this cannot overflow.
-off_t kelRawFile::pageOffset(int x, int y, int z, int c) const
-{
-    return off_t(dataOffset) + off_t(pageIndex(x, y, z, c)) * off_t(pageSizeBytes);
-}
-
-kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int, int, int, int)
-{
-    if (!pageIsInside(x, y, z, c))
+    const kelPageGrid g = grid();
+    if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
-    ssize_t n = pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c));
-    if (n < 0)
+    const off_t offset = g.offset(x, y, z, c);
+    char* page = static_cast<char*>(data);
+    auto readStretch = [&](size_t at, size_t bytes) {
+        ssize_t n = pread(fd, page + at, bytes, offset + off_t(at));
+        if (n < 0)
+            return 1;
+        memset(page + at + n, 0, bytes - size_t(n));
+        return 0;
+    };
+    if (kelPageStretches(dtype, order, pageSize, pageSizeBytes, kelSize(nx, ny, nz, nc), readStretch))
         return kelSystemStatus(kelREADFAILED);
-    // What the file does not hold yet reads as zeros, never as the bytes the
-    // buffer held before (another page's pixels, or heap garbage).
-    memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
     return kelOKAY;
 }
 
 kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int, int, int, int)
 {
-    if (!pageIsInside(x, y, z, c))
+    const kelPageGrid g = grid();
+    if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
-    if (pwrite(fd, data, pageSizeBytes, pageOffset(x, y, z, c)) < 0)
+    if (pwrite(fd, data, pageSizeBytes, g.offset(x, y, z, c)) < 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
 }
@@ -93,29 +91,10 @@ kelStatus kelRawFile::setScaleMinMax(double min, double max)
     return kelOKAY;
 }
 
-// Moves all `nbytes` unless the file ends first (reading) or the system
-// fails; the result is the count moved, or -1 with errno set.
-template <class Buffer, class Op>
-static ssize_t transfer(int fd, Buffer* buf, size_t nbytes, off_t offset, Op op)
-{
-    size_t done = 0;
-    while (done < nbytes) {
-        ssize_t n = op(fd, buf + done, nbytes - done, offset + off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += size_t(n);
-    }
-    return ssize_t(done);
-}
-
 ssize_t kelRawFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
 {
     beginFileIO();
-    ssize_t n = transfer(fdesc, static_cast<char*>(buf), nbytes, offset, ::pread);
+    ssize_t n = kelReadAt(fdesc, buf, nbytes, offset);
     int err = errno;
     endFileIO();
     errno = err;
@@ -125,11 +104,8 @@ ssize_t kelRawFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
 ssize_t kelRawFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offset)
 {
     beginFileIO();
-    ssize_t n = transfer(fdesc, static_cast<const char*>(buf), nbytes, offset, ::pwrite);
-    if (n >= 0 && size_t(n) < nbytes) {
-        n = -1; // a write that makes no progress
-        errno = EIO;
-    }
+    size_t written = 0;
+    ssize_t n = kelWriteAt(fdesc, buf, nbytes, offset, written) == 0 ? ssize_t(written) : -1;
     int err = errno;
     endFileIO();
     errno = err;

@@ -5,6 +5,8 @@
 
 #include <kel/kelFile.h>
 
+#include "kelPageGrid.h"
+
 #include <sys/types.h>
 
 class kelRawFile : public kelFile {
@@ -34,9 +36,7 @@ private:
     void setScaleDefaults(const ArgsSeen& seen);
     kelStatus computeLayout();
 
-    int pageIsInside(int x, int y, int z, int c) const;
-    long long pageIndex(int x, int y, int z, int c) const;
-    off_t pageOffset(int x, int y, int z, int c) const;
+    kelPageGrid grid() const;
     ssize_t pread(int fd, void* buf, size_t nbytes, off_t offset);
     ssize_t pwrite(int fd, const void* buf, size_t nbytes, off_t offset);
 

@@ -1,9 +1,9 @@
-#include "kelFITIO.h"
+#include "kelPositionedIO.h"
 
 #include <errno.h>
 #include <unistd.h>
 
-ssize_t kelFITReadAt(int fd, void* buf, size_t nbytes, off_t offset)
+ssize_t kelReadAt(int fd, void* buf, size_t nbytes, off_t offset)
 {
     char* p = static_cast<char*>(buf);
     size_t done = 0;
@@ -20,7 +20,7 @@ ssize_t kelFITReadAt(int fd, void* buf, size_t nbytes, off_t offset)
     return ssize_t(done);
 }
 
-int kelFITWriteAt(int fd, const void* buf, size_t nbytes, off_t offset, size_t& written)
+int kelWriteAt(int fd, const void* buf, size_t nbytes, off_t offset, size_t& written)
 {
     const char* p = static_cast<const char*>(buf);
     written = 0;
