@@ -3,6 +3,7 @@
 #include <kel/kelDataSize.h>
 
 #include <stdint.h>
+#include <string.h>
 
 int kelPageGrid::isInside(int x, int y, int z, int c) const
 {
@@ -101,4 +102,21 @@ int kelPageStretches(kelDataType type, kelOrder order, const kelSize& page, size
     if (end <= 4 * held + 4096)
         return visit(0, size_t(end < pageBytes ? end : pageBytes));
     return visitRows(type, order, s, n, visit);
+}
+
+int kelPageGrid::readInside(void* data, kelDataType type, kelOrder order, const kelSize& origin, const kelSize& inside,
+                            const Read& read, const Held& held) const
+{
+    const off_t start = offset(origin.x, origin.y, origin.z, origin.c);
+    char* bytes = static_cast<char*>(data);
+    auto readStretch = [&](size_t at, size_t count) {
+        ssize_t n = read(bytes + at, count, start + off_t(at));
+        if (n < 0)
+            return 1;
+        memset(bytes + at + n, 0, count - size_t(n));
+        if (held)
+            held(bytes + at, size_t(n));
+        return 0;
+    };
+    return kelPageStretches(type, order, page, pageBytes, inside, readStretch) ? -1 : 0;
 }

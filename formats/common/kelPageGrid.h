@@ -23,6 +23,19 @@ struct kelPageGrid {
     int isInside(int x, int y, int z, int c) const;
     // The layout checks at open and create keep this within 64 bits.
     off_t offset(int x, int y, int z, int c) const;
+
+    // A positioned read: the bytes read (fewer where the file ends), or -1
+    // with errno set.
+    using Read = std::function<ssize_t(void* buf, size_t bytes, off_t offset)>;
+    // Told the bytes of each stretch that came from the file.
+    using Held = std::function<void(char* at, size_t bytes)>;
+
+    // Reads the part of the page at `origin` that lies inside the image
+    // (`inside` elements of `type` in `order`) into `data`; what the file
+    // does not hold yet reads as zeros, never as the bytes the buffer held
+    // before. 0, or -1 when a read failed.
+    int readInside(void* data, kelDataType type, kelOrder order, const kelSize& origin, const kelSize& inside,
+                   const Read& read, const Held& held = nullptr) const;
 };
 
 // The stretches of a page's bytes (`page` elements of `type` in `order`,

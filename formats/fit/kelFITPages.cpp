@@ -41,25 +41,19 @@ ssize_t kelFITFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offs
 
 // The samples are turned to the machine's order in the caller's buffer.
 // Only the part of the page inside the image is read; what lies past the end
-// of the file was never written and reads as zeros, which need no swap.
+// of the file reads as zeros, which need no swap.
 kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
 {
     const kelPageGrid g = grid();
     if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
-    const off_t offset = g.offset(x, y, z, c);
     const size_t sampleBytes = kelDataSize(dtype, 1);
-    char* page = static_cast<char*>(data);
-    auto readStretch = [&](size_t at, size_t bytes) {
-        ssize_t n = pread(fd, page + at, bytes, offset + off_t(at));
-        if (n < 0)
-            return 1;
-        memset(page + at + n, 0, bytes - size_t(n));
-        const size_t held = sampleBytes > 1 ? (size_t(n) + sampleBytes - 1) / sampleBytes * sampleBytes : size_t(n);
-        kelFITSwapSamples(page + at, held, unsigned(sampleBytes));
-        return 0;
+    auto read = [&](void* buf, size_t bytes, off_t at) { return pread(fd, buf, bytes, at); };
+    auto swap = [&](char* at, size_t bytes) {
+        const size_t held = sampleBytes > 1 ? (bytes + sampleBytes - 1) / sampleBytes * sampleBytes : bytes;
+        kelFITSwapSamples(at, held, unsigned(sampleBytes));
     };
-    if (kelPageStretches(dtype, order, pageSize, pageSizeBytes, kelSize(nx, ny, nz, nc), readStretch))
+    if (g.readInside(data, dtype, order, kelSize(x, y, z, c), kelSize(nx, ny, nz, nc), read, swap))
         return kelSystemStatus(kelREADFAILED);
     return kelOKAY;
 }

@@ -45,24 +45,14 @@ kelPageGrid kelRawFile::grid() const
     return kelPageGrid{size, pageSize, pageCount, dataOffset, pageSizeBytes};
 }
 
-// Only the part of the page inside the image is read. What the file does
-// not hold yet reads as zeros, never as the bytes the buffer held before
-// (another page's pixels, or heap garbage).
+// Only the part of the page inside the image is read.
 kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
 {
     const kelPageGrid g = grid();
     if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
-    const off_t offset = g.offset(x, y, z, c);
-    char* page = static_cast<char*>(data);
-    auto readStretch = [&](size_t at, size_t bytes) {
-        ssize_t n = pread(fd, page + at, bytes, offset + off_t(at));
-        if (n < 0)
-            return 1;
-        memset(page + at + n, 0, bytes - size_t(n));
-        return 0;
-    };
-    if (kelPageStretches(dtype, order, pageSize, pageSizeBytes, kelSize(nx, ny, nz, nc), readStretch))
+    auto read = [&](void* buf, size_t bytes, off_t at) { return pread(fd, buf, bytes, at); };
+    if (g.readInside(data, dtype, order, kelSize(x, y, z, c), kelSize(nx, ny, nz, nc), read))
         return kelSystemStatus(kelREADFAILED);
     return kelOKAY;
 }
