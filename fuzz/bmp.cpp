@@ -4,8 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices = FuzzChoices::fromTail(data, size, 16);
     kelFuzzReadImageBytes(data, size, "BMP", nullptr, choices);
     return 0;

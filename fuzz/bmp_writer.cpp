@@ -83,8 +83,6 @@ void checkSettings(const std::string& name, const Settings& s, const kelColormap
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     const kelSize image(1 + int(choices.pick(40)), 1 + int(choices.pick(40)), 1, choices.pick(2) ? 1 : 3);
     Settings s(image.c == 1 ? 1 + int(choices.pick(256)) : 0);

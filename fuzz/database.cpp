@@ -8,8 +8,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     std::string path = kelFuzzWriteFile("db", data, size);
     setenv("KEL_DATABASE", path.c_str(), 1);
     kelFormatDB::getDictionary();

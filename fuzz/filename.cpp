@@ -9,8 +9,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     const uint8_t* end = static_cast<const uint8_t*>(memchr(data, '\n', size));
     size_t nameLen = end ? size_t(end - data) : size;
     std::string tail(reinterpret_cast<const char*>(data), nameLen);

@@ -58,8 +58,6 @@ static void rewriteItems(const std::string& name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices = FuzzChoices::fromTail(data, size, 16);
     kelFuzzReadImageBytes(data, size, "FIT", nullptr, choices);
     const std::string name = kelFuzzPath("image") + "#FIT";

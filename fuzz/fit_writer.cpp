@@ -88,8 +88,6 @@ void checkFile(const std::string& name, const kelFileConfig& cfg, const Extras& 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     kelSize image, page;
     const kelFileConfig cfg = drawConfig(choices, image, page);

@@ -12,11 +12,12 @@
 
 static void quietHandler(void*, int, const char*, va_list) {}
 
-void kelFuzzSetUp()
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     kelSetErrorHandler(quietHandler, nullptr);
     setenv("KEL_DATABASE", KEL_FUZZ_DATABASE, 1);
     kelSetMaxPageBytes(64 << 20);
+    return 0;
 }
 
 size_t kelFuzzImageBytes(kelDataType type, const kelSize& size)

@@ -10,9 +10,9 @@
 
 #include "fuzz_files.h"
 
-// Quiet, never ending the process; the database of the build tree; a page
+// Every target that links this starts set up before its first input:
+// quiet, never ending the process; the database of the build tree; a page
 // limit that keeps every run within the fuzzer's memory.
-void kelFuzzSetUp();
 
 // A layout other than the file's for getTile and setTile: data type, order,
 // orientation and a channel list drawn from `choices`. The channel list

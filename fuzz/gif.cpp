@@ -80,8 +80,6 @@ static void append(const uint8_t* data, size_t size, FuzzChoices& choices)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     const size_t tail = size < choiceBytes ? size : choiceBytes;
     FuzzChoices choices(data + size - tail, tail);
     kelFuzzReadImageBytes(data, size, "GIF", nullptr, choices);

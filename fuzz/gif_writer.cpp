@@ -251,8 +251,6 @@ void expectImage(kelFile* f, const Image& im, const Settings& s)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     const Settings settings = drawSettings(choices);
     std::vector<Image> images(1 + choices.pick(4));

@@ -24,8 +24,6 @@ static std::string arguments(FuzzChoices& c)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     std::string args = arguments(choices);
     kelFuzzReadImageBytes(choices.rest(), choices.restSize(), "Raw", args.c_str(), choices);

@@ -39,8 +39,6 @@ static Image drawImage(FuzzChoices& c)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     Image im = drawImage(choices);
     // The caller's layout: the file's type, any order and orientation, and

@@ -23,8 +23,6 @@ static bool integral(int type)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     int type = tagTypes[choices.pick(11)];
     kelTagDescription desc = {1, unsigned(type) | choices.pick(16), "fuzzed", "Fuzzed", nullptr, names};

@@ -34,8 +34,6 @@ void checkHotSpot(const std::string& name, int x, int y)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool ready = (kelFuzzSetUp(), true);
-    (void)ready;
     FuzzChoices choices(data, size);
     const kelSize image(1 + int(choices.pick(64)), 1 + int(choices.pick(40)), 1, 1);
     const std::string name = kelFuzzPath(names[choices.pick(4)]) + "#XBM";
