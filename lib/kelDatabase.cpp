@@ -24,7 +24,8 @@ kelDatabase::kelDatabase(const char* formatName)
       subsystem(nullptr),
       suffixes(nullptr),
       access(2),
-      format(nullptr)
+      format(nullptr),
+      published(nullptr)
 {
 }
 
@@ -154,36 +155,40 @@ static std::recursive_mutex& pluginLock()
     return *lock;
 }
 
-// A registered format is read without the lock once its plug-in has loaded.
+// A format is read without the lock only once its plug-in has loaded: it
+// registers from the base class's constructor, before its own constructor
+// has run.
 kelFormat* kelDatabase::registeredFormat() const
 {
-    return __atomic_load_n(&format, __ATOMIC_ACQUIRE);
+    return __atomic_load_n(&published, __ATOMIC_ACQUIRE);
 }
 
 void kelDatabase::registerFormat(kelFormat* fmt)
 {
-    __atomic_store_n(&format, fmt, __ATOMIC_RELEASE);
+    format = fmt;
 }
 
 kelFormat* kelDatabase::getFormat(int openDSOifNecessary)
 {
     if (kelFormat* fmt = registeredFormat())
         return fmt;
-    // Entries left unchecked by a failed parse may name no usable library.
-    if (!openDSOifNecessary || !kelFormatDB::isLibraryName(dsoname))
-        return nullptr;
     std::lock_guard<std::recursive_mutex> guard(pluginLock());
-    if (kelFormat* fmt = registeredFormat())
-        return fmt;
-    if (!loadPlugin()) {
-        reportMissingLibrary(dsoname, name, subsystem);
-        return nullptr;
+    if (!format) {
+        // Entries left unchecked by a failed parse may name no usable library.
+        if (!openDSOifNecessary || !kelFormatDB::isLibraryName(dsoname))
+            return nullptr;
+        if (!loadPlugin()) {
+            reportMissingLibrary(dsoname, name, subsystem);
+            return nullptr;
+        }
+        if (!format) {
+            kelError(kelSeverityError,
+                     "The dynamic shared object %s failed to register\n\ta file format called \"%s\"", dsoname, name);
+            return nullptr;
+        }
     }
-    kelFormat* fmt = registeredFormat();
-    if (!fmt)
-        kelError(kelSeverityError, "The dynamic shared object %s failed to register\n\ta file format called \"%s\"",
-                 dsoname, name);
-    return fmt;
+    __atomic_store_n(&published, format, __ATOMIC_RELEASE);
+    return format;
 }
 
 bool kelDatabase::loadPlugin() const

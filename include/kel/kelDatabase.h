@@ -49,6 +49,9 @@ protected:
     kelList<kelSuffixItem>* suffixes;
     int access;
     kelFormat* format;
+    // The format once its plug-in has finished loading, for readers that
+    // take no lock.
+    kelFormat* published;
 };
 
 #endif
