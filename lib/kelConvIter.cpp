@@ -9,6 +9,7 @@
 
 #include "kelConvKernels.h"
 #include "kelElement.h"
+#include "kelStreaming.h"
 
 // log2 of the byte size of one component; -1 for sizes that are no power
 // of two up to 16.
@@ -44,7 +45,18 @@ static long kelMinOffset(long step, long n)
     return std::min(0L, step * (n - 1));
 }
 
-kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), src(source) {}
+// Bytes of a block; 0 for bits, which are written in place.
+static size_t kelBlockBytes(const kelConverter& c)
+{
+    if (c.type == kelBit || c.area.nx < 1 || c.area.ny < 1 || c.area.nz < 1 || c.cSize < 1)
+        return 0;
+    return size_t(c.area.nx) * size_t(c.area.ny) * size_t(c.area.nz) * size_t(c.cSize) * kelDataSize(c.type, 1);
+}
+
+kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source)
+    : dst(dest), src(source), stream(kelStreamsInto(kelBlockBytes(dest))), prefetch(kelStreamsInto(kelBlockBytes(source)))
+{
+}
 
 void kelConvIter::convert(const kelTile3D<int>& area)
 {
@@ -56,6 +68,13 @@ void kelConvIter::convert(const kelTile3D<int>& area)
         return;
     if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))
         return;
+    convertElements();
+    if (stream)
+        kelStreamFence();
+}
+
+void kelConvIter::convertElements()
+{
     if (fastCopy())
         return;
     switch (dst.type) {
@@ -293,25 +312,49 @@ int kelConvIter::fastCopy()
     return 1;
 }
 
+// Whether two byte ranges share a byte.
+static bool kelOverlap(const char* a, const char* b, size_t n)
+{
+    return a < b + n && b < a + n;
+}
+
 void kelConvIter::copyRun(long dIndex, long sIndex, long count)
 {
     char* d = static_cast<char*>(dst.data);
     const char* s = static_cast<const char*>(src.data);
-    if (dst.type == kelBit) // whole bytes only: every index and count is a multiple of 8
+    if (dst.type == kelBit) { // whole bytes only: every index and count is a multiple of 8
         memmove(d + dIndex / 8, s + sIndex / 8, size_t(count / 8));
-    else {
-        int shift = kelDataShift(dst.type);
-        memmove(d + (dIndex << shift), s + (sIndex << shift), size_t(count) << shift);
+        return;
     }
+    int shift = kelDataShift(dst.type);
+    d += dIndex << shift;
+    s += sIndex << shift;
+    size_t n = size_t(count) << shift;
+    if (stream && !kelOverlap(d, s, n))
+        kelStreamCopy(d, s, n);
+    else
+        memmove(d, s, n);
 }
 
 // Both sides are mirrored alike, so a mirrored run ends at the row's base.
 void kelConvIter::rowCopy()
 {
     long low = kelMinOffset(sxD, nx);
-    do
+    do {
+        prefetchRow(yiS + low + 4 * long(src.stride.y));
         copyRun(yiD + low, yiS + low, nx);
-    while (nextRow());
+    } while (nextRow());
+}
+
+void kelConvIter::prefetchRow(long sIndex) const
+{
+    if (!prefetch)
+        return;
+    int shift = kelDataShift(src.type);
+    uintptr_t p = uintptr_t(src.data) + (uintptr_t(sIndex) << shift);
+    size_t n = size_t(nx) << shift;
+    for (size_t i = 0; i < n; i += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(p + i));
 }
 
 void kelConvIter::chanCopy()
@@ -389,11 +432,32 @@ static void kelConvertRun(D* dp, const S* sp, long n)
         kelConvertArray(dp, sp, n);
 }
 
+// A run into a destination that is streamed is converted in pieces in the
+// first-level cache and streamed out from there, in whole cache lines once
+// the destination reaches a line boundary.
 template <class D, class S>
-static void kelUnitRun(void* d, long di, const void* s, long si, long n)
+static void kelWriteRun(D* dp, const S* sp, long n, bool stream)
+{
+    const long piece = 2048 / long(sizeof(D));
+    if (!stream || n * long(sizeof(D)) < 256) {
+        kelConvertRun(dp, sp, n);
+        return;
+    }
+    long head = std::min(n, long((-uintptr_t(dp) & 63) / sizeof(D)));
+    kelConvertRun(dp, sp, head);
+    alignas(64) D buf[piece];
+    for (long i = head; i < n; i += piece) {
+        long m = std::min(piece, n - i);
+        kelConvertRun(buf, sp + i, m);
+        kelStreamCopy(dp + i, buf, size_t(m) * sizeof(D));
+    }
+}
+
+template <class D, class S>
+static void kelUnitRun(void* d, long di, const void* s, long si, long n, bool stream)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        kelConvertRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n);
+        kelWriteRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n, stream);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
@@ -419,7 +483,7 @@ void kelConvIter::unitRows()
     // Both sides mirrored: walk the run upward from its lowest element.
     long low = kelMinOffset(sxD, nx);
     do
-        kelUnitRun<D, S>(dst.data, yiD + low, src.data, yiS + low, nx);
+        kelUnitRun<D, S>(dst.data, yiD + low, src.data, yiS + low, nx, stream);
     while (nextRow());
 }
 
@@ -432,6 +496,22 @@ void kelConvIter::stridedRows(const std::vector<long>& starts)
             for (size_t p = 0; p < starts.size(); p += 2)
                 kelStridedRun<D, S>(dst.data, starts[p] + dRow, sxD, src.data, starts[p + 1] + sRow, sxS, nx);
         }
+}
+
+// Pixels of a row that planarRows splits or joins at once: runs long enough
+// to stream whole cache lines, buffers that stay in the first-level cache.
+static const long kelPlanarPiece = 1024;
+
+// Joins n pixels (at most a piece) into the destination.
+void kelConvIter::joinPixels(const uint8_t* const* planes, long n, uint8_t* out) const
+{
+    if (!stream) {
+        kelJoinPixels(planes, dst.cSize, n, out);
+        return;
+    }
+    alignas(64) uint8_t buf[4 * kelPlanarPiece];
+    kelJoinPixels(planes, dst.cSize, n, buf);
+    kelStreamCopy(out, buf, size_t(n) * size_t(dst.cSize));
 }
 
 // Interleaved byte pixels of 3 or 4 channels on either side: pieces of a
@@ -455,9 +535,10 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
     if (!(split || join) || !(split || sxS == 1) || !(join || sxD == 1))
         return 0;
 
-    const long piece = 256;
-    VS sBuf[4][piece];
-    VD dBuf[4][piece];
+    const long piece = kelPlanarPiece;
+    // Only byte planes are split or joined.
+    alignas(64) VS sBuf[4][byteS ? piece : 1];
+    alignas(64) VD dBuf[4][byteD ? piece : 1];
     uint8_t* sPlanes[4];
     uint8_t* dPlanes[4];
     for (int k = 0; k < 4; k++) {
@@ -477,10 +558,10 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
                 for (size_t p = 0; p < starts.size(); p += 2) {
                     const VS* from = split ? sBuf[starts[p + 1] - baseS] : sAt + starts[p + 1] + sRow + x0;
                     VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
-                    kelConvertRun(to, from, n);
+                    kelWriteRun(to, from, n, stream && !join);
                 }
                 if (join)
-                    kelJoinPixels(dPlanes, dst.cSize, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
+                    joinPixels(dPlanes, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
             }
         }
     return 1;

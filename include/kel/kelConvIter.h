@@ -7,6 +7,7 @@
 #include <kel/kelConverter.h>
 #include <kel/kelTile.h>
 
+#include <cstdint>
 #include <vector>
 
 class kelConvIter {
@@ -26,6 +27,7 @@ private:
     void stridedRows(const std::vector<long>& starts);
     template <class D, class S>
     int planarRows(const std::vector<long>& starts);
+    void joinPixels(const uint8_t* const* planes, long n, uint8_t* out) const;
     template <class D, class S>
     void blockedRows();
     template <class D, class S>
@@ -33,6 +35,7 @@ private:
     template <class D, class S>
     void blockedTile(long dRow, long sRow, long rows, long x0, long cols);
 
+    void convertElements();
     std::vector<long> channelStarts();
     int reset();
     int nextChan();
@@ -51,6 +54,7 @@ private:
     int sameZ() const;
     int blockOrder() const;
     void rowCopy();
+    void prefetchRow(long sIndex) const;
     void chanCopy();
     void wholeCopy();
     void copyRun(long dIndex, long sIndex, long count);
@@ -77,6 +81,9 @@ private:
     long sxD, sxS;
     long nx;
     int collapse;
+    // Whether the destination is written with non-temporal stores.
+    bool stream;
+    bool prefetch;
 };
 
 #endif
