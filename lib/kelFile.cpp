@@ -64,6 +64,16 @@ kelStatus kelFile::setPage(const void*, int, int, int, int, int, int, int, int)
     return kelUNSUPPORTEDBYFORMAT;
 }
 
+kelStatus kelFile::getPageSegments(const iovec*, int, int, int, int, int, int, int, int, int)
+{
+    return kelUNSUPPORTEDBYFORMAT;
+}
+
+kelStatus kelFile::setPageSegments(const iovec*, int, int, int, int, int, int, int, int, int)
+{
+    return kelUNSUPPORTEDBYFORMAT;
+}
+
 kelStatus kelFile::getCompressedPage(...)
 {
     return kelUNSUPPORTEDBYFORMAT;

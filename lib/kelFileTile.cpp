@@ -17,6 +17,8 @@
 #include <kel/kelOrientation.h>
 #include <kel/kelTileIter.h>
 
+#include "kelPageSegments.h"
+
 namespace {
 
 int fitsInt(long long v)
@@ -39,6 +41,8 @@ struct TileJob {
     kelConverter dataConv; // the caller's buffer
     void* page;
     size_t pageBytes;
+    bool direct;               // the format may take pages as segments
+    kelPageSegments segments;
 };
 
 // The box must stay addressable in ints, also once mapped into the file's
@@ -147,30 +151,62 @@ int pageIsCovered(const TileJob& job, const kelTileIter& it, const kelXYZC<int>&
            ((long long)it.z + it.nz <= tileEndZ || job.itsize.z <= tileEndZ) && writesChannels(job, it.c, n.c);
 }
 
-kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
+kelConverter describePage(const TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
 {
-    kelFile* file = job.file;
-    if (job.op == GetTile || !pageIsCovered(job, it, n)) {
-        // What a short read (a page not yet in the file) leaves unfilled
-        // must be blank, not the previous page's pixels.
-        if (job.op == SetTile)
-            memset(job.page, 0, job.pageBytes);
-        kelStatus status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
-        if (status)
-            return status;
-    }
     kelConverter pageConv;
-    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x, job.pgSize.y,
-                  job.pgSize.z, it.x, it.y, it.z, it.c);
+    pageConv.init(job.page, job.file->getDataType(), job.file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x,
+                  job.pgSize.y, job.pgSize.z, it.x, it.y, it.z, it.c);
     // A page past the image's channels holds no image channel there.
     pageConv.limitChannels(n.c);
     // Only the part of the page inside the image is exchanged, so the
     // caller's pixels outside the image stay as they are.
     pageConv.setClip(it.x, it.y, it.z, n.x, n.y, n.z);
+    return pageConv;
+}
+
+// Moves the page between the file and the caller's buffer as segments, the
+// parts outside the request in the page buffer. False when the caller's
+// pieces are short, or when the format cannot (which then goes through the
+// page buffer for the rest of the call).
+bool moveDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter& it, const kelXYZC<int>& n,
+                  kelStatus& status)
+{
+    if (!job.direct || !kelPageSegments::fits(job.dataConv, pageConv))
+        return false;
+    job.segments.plan(job.dataConv, pageConv);
+    if (!job.segments.worthMoving())
+        return false;
+    const iovec* segs = job.segments.data();
+    int count = job.segments.count();
+    status = job.op == GetTile
+                 ? job.file->getPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c)
+                 : job.file->setPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
+    job.direct = status != kelUNSUPPORTEDBYFORMAT;
+    return job.direct;
+}
+
+kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
+{
+    kelFile* file = job.file;
+    kelConverter pageConv = describePage(job, it, n);
+    kelStatus status = kelOKAY;
+    if (job.op == GetTile && moveDirectly(job, pageConv, it, n, status))
+        return status;
+    if (job.op == GetTile || !pageIsCovered(job, it, n)) {
+        // What a short read (a page not yet in the file) leaves unfilled
+        // must be blank, not the previous page's pixels.
+        if (job.op == SetTile)
+            memset(job.page, 0, job.pageBytes);
+        status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
+        if (status)
+            return status;
+    }
     if (job.op == GetTile) {
         job.dataConv = pageConv;
         return kelOKAY;
     }
+    if (moveDirectly(job, pageConv, it, n, status))
+        return status;
     pageConv = job.dataConv;
     return file->setPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
 }
@@ -260,6 +296,7 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
     if (!job.page)
         return reportNoPage(bytes);
     job.pageBytes = size_t(bytes);
+    job.direct = true;
     try {
         status = walkPages(job);
     } catch (const std::bad_alloc&) {

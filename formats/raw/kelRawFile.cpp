@@ -4,8 +4,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <string.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 kelRawFile::kelRawFile() : pageSizeBytes(0), dataOffset(0), scaleMinValue(0.0), scaleMaxValue(0.0) {}
 
@@ -57,26 +61,52 @@ off_t kelRawFile::pageOffset(int x, int y, int z, int c) const
     return off_t(dataOffset) + off_t(pageIndex(x, y, z, c)) * off_t(pageSizeBytes);
 }
 
-kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int, int, int, int)
+// The segments of a page transfer hold exactly one page.
+int kelRawFile::holdsOnePage(const iovec* segs, int count) const
 {
-    if (!pageIsInside(x, y, z, c))
+    size_t total = 0;
+    for (int i = 0; i < count; i++)
+        total += segs[i].iov_len;
+    return total == pageSizeBytes;
+}
+
+kelStatus kelRawFile::getPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int, int, int, int)
+{
+    if (!pageIsInside(x, y, z, c) || count < 1 || !holdsOnePage(segs, count))
         return kelBADPARAMS;
-    ssize_t n = pread(fd, data, pageSizeBytes, pageOffset(x, y, z, c));
+    ssize_t n = readSegments(segs, count, pageOffset(x, y, z, c));
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
     // What the file does not hold yet reads as zeros, never as the bytes the
-    // buffer held before (another page's pixels, or heap garbage).
-    memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
+    // memory held before (another page's pixels, or heap garbage).
+    size_t skip = size_t(n);
+    for (int i = 0; i < count; i++) {
+        size_t len = segs[i].iov_len, from = std::min(skip, len);
+        memset(static_cast<char*>(segs[i].iov_base) + from, 0, len - from);
+        skip -= from;
+    }
     return kelOKAY;
 }
 
-kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int, int, int, int)
+kelStatus kelRawFile::setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int, int, int, int)
 {
-    if (!pageIsInside(x, y, z, c))
+    if (!pageIsInside(x, y, z, c) || count < 1 || !holdsOnePage(segs, count))
         return kelBADPARAMS;
-    if (pwrite(fd, data, pageSizeBytes, pageOffset(x, y, z, c)) < 0)
+    if (writeSegments(segs, count, pageOffset(x, y, z, c)) < 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
+}
+
+kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
+{
+    iovec whole = {data, pageSizeBytes};
+    return getPageSegments(&whole, 1, x, y, z, c, nx, ny, nz, nc);
+}
+
+kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
+{
+    iovec whole = {const_cast<void*>(data), pageSizeBytes};
+    return setPageSegments(&whole, 1, x, y, z, c, nx, ny, nz, nc);
 }
 
 kelStatus kelRawFile::getScaleMinMax(double& min, double& max)
@@ -93,40 +123,53 @@ kelStatus kelRawFile::setScaleMinMax(double min, double max)
     return kelOKAY;
 }
 
-// Moves all `nbytes` unless the file ends first (reading) or the system
-// fails; the result is the count moved, or -1 with errno set.
-template <class Buffer, class Op>
-static ssize_t transfer(int fd, Buffer* buf, size_t nbytes, off_t offset, Op op)
+// Moves every byte of the segments unless the file ends first (reading) or
+// the system fails; the result is the count moved, or -1 with errno set.
+// The system takes at most IOV_MAX segments at a time.
+template <class Op>
+static ssize_t transfer(int fd, const iovec* segs, int count, off_t offset, Op op)
 {
-    size_t done = 0;
-    while (done < nbytes) {
-        ssize_t n = op(fd, buf + done, nbytes - done, offset + off_t(done));
-        if (n < 0 && errno == EINTR)
+    std::vector<iovec> left(segs, segs + count);
+    size_t done = 0, first = 0;
+    while (first < left.size()) {
+        int n = int(std::min<size_t>(left.size() - first, IOV_MAX));
+        ssize_t moved = op(fd, &left[first], n, offset + off_t(done));
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (moved < 0)
             return -1;
-        if (n == 0)
+        if (moved == 0)
             break;
-        done += size_t(n);
+        done += size_t(moved);
+        for (size_t m = size_t(moved); m > 0;) {
+            size_t step = std::min(m, left[first].iov_len);
+            left[first].iov_base = static_cast<char*>(left[first].iov_base) + step;
+            left[first].iov_len -= step;
+            m -= step;
+            if (!left[first].iov_len)
+                first++;
+        }
+        while (first < left.size() && !left[first].iov_len)
+            first++;
     }
     return ssize_t(done);
 }
 
-ssize_t kelRawFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
+ssize_t kelRawFile::readSegments(const iovec* segs, int count, off_t offset)
 {
     beginFileIO();
-    ssize_t n = transfer(fdesc, static_cast<char*>(buf), nbytes, offset, ::pread);
+    ssize_t n = transfer(fd, segs, count, offset, ::preadv);
     int err = errno;
     endFileIO();
     errno = err;
     return n;
 }
 
-ssize_t kelRawFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offset)
+ssize_t kelRawFile::writeSegments(const iovec* segs, int count, off_t offset)
 {
     beginFileIO();
-    ssize_t n = transfer(fdesc, static_cast<const char*>(buf), nbytes, offset, ::pwrite);
-    if (n >= 0 && size_t(n) < nbytes) {
+    ssize_t n = transfer(fd, segs, count, offset, ::pwritev);
+    if (n >= 0 && size_t(n) < pageSizeBytes) {
         n = -1; // a write that makes no progress
         errno = EIO;
     }
