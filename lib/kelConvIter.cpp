@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kelConvKernels.h"
+#include "kelConvRuns.h"
 #include "kelElement.h"
 #include "kelStreaming.h"
 
@@ -376,61 +377,6 @@ void kelConvIter::wholeCopy()
 }
 
 // --- element loops ----------------------------------------------------------
-
-template <class D, class S>
-static void kelConvertArray(D* __restrict dp, const S* __restrict sp, long n)
-{
-    for (long i = 0; i < n; i++)
-        dp[i] = kelConvertElem<D>(sp[i]);
-}
-
-// 1 when |v| < 2^31, 0 otherwise and for NaN; read from the bits so that a
-// loop of these checks vectorises.
-static inline int32_t kelInInt32(float v)
-{
-    uint32_t b;
-    memcpy(&b, &v, 4);
-    return int32_t(b & 0x7fffffffu) < 0x4f000000; // 2^31
-}
-
-static inline int32_t kelInInt32(double v)
-{
-    uint64_t b;
-    memcpy(&b, &v, 8);
-    return int32_t(uint32_t(b >> 32) & 0x7fffffffu) < 0x41e00000; // 2^31
-}
-
-// Floating to integer: the 64-bit truncation has no vector instruction, but
-// wherever a chunk lies within the 32-bit range the 32-bit truncation has
-// the same low bits, and that loop vectorises.
-template <class D, class S>
-static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
-{
-    const long chunk = 256;
-    for (long i0 = 0; i0 < n; i0 += chunk) {
-        long m = std::min(chunk, n - i0);
-        int32_t small = 1;
-        for (long i = 0; i < m; i++)
-            small &= kelInInt32(sp[i0 + i]);
-        if (!small) {
-            kelConvertArray(dp + i0, sp + i0, m);
-            continue;
-        }
-        for (long i = 0; i < m; i++)
-            dp[i0 + i] = static_cast<D>(static_cast<int32_t>(sp[i0 + i]));
-    }
-}
-
-// Consecutive elements of byte-addressed types; the compiler vectorises the
-// loops for every pair of types.
-template <class D, class S>
-static void kelConvertRun(D* dp, const S* sp, long n)
-{
-    if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
-        kelFloatToIntArray(dp, sp, n);
-    else
-        kelConvertArray(dp, sp, n);
-}
 
 // A run into a destination that is streamed is converted in pieces in the
 // first-level cache and streamed out from there, in whole cache lines once

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "conv_reference.h"
+#include "kelCpuKernels.h"
 
 namespace {
 
@@ -575,3 +576,40 @@ INSTANTIATE_TEST_SUITE_P(
                       LargeCase{kelUChar, kelInterleaved, 0, kelUChar, kelSeparate, 0, 3, 1803, 1701, 13},
                       LargeCase{kelUChar, kelInterleaved, kelYFlip, kelFloat, kelSeparate, 0, 3, 1801, 1700, 2},
                       LargeCase{kelUChar, kelSeparate, 0, kelUShort, kelSeparate, 0, 1, 3001, 3000, 11}));
+
+TEST(ConvIterKernels, Avx2AndBaselineGiveTheSameBytes)
+{
+    if (!kelAvx2Available())
+        GTEST_SKIP() << "the processor has no AVX2";
+    const kelDataType types[] = {kelUChar, kelChar, kelUShort, kelShort, kelUInt, kelInt, kelFloat, kelDouble};
+    Random rnd(3131);
+    bool was = kelUseAvx2Kernels(true);
+    for (kelDataType dt : types)
+        for (kelDataType st : types)
+            for (int n : {1, 7, 31, 33, 255, 257, 1000, 4099}) {
+                // Rows that start one element past a vector boundary, too.
+                int skew = rnd.below(2);
+                Side s = rnd.side(1);
+                s.type = st;
+                s.nc = 1;
+                s.area.init(0, 0, 0, n + skew, 1, 1);
+                rnd.fillBytes(s);
+                std::vector<uint8_t> start(kelDataSize(dt, n + skew));
+                for (auto& b : start)
+                    b = uint8_t(rnd.below(256));
+                std::vector<uint8_t> byModel = start, byAvx2 = start, byBaseline = start;
+                kelConverter d, src;
+                src.init(s.bytes.data(), st, kelSeparate, 1, nullptr, n + skew, 1, 1, -skew, 0, 0, 0);
+                d.init(byModel.data(), dt, kelSeparate, 1, nullptr, n + skew, 1, 1, skew, 0, 0, 0);
+                convref::assign(d, src);
+                d.data = byAvx2.data();
+                kelUseAvx2Kernels(true);
+                d = src;
+                d.data = byBaseline.data();
+                kelUseAvx2Kernels(false);
+                d = src;
+                ASSERT_EQ(byModel, byAvx2) << "types " << dt << " <- " << st << ", " << n << " elements";
+                ASSERT_EQ(byModel, byBaseline) << "types " << dt << " <- " << st << ", " << n << " elements";
+            }
+    kelUseAvx2Kernels(was);
+}
