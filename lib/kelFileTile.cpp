@@ -238,18 +238,50 @@ int firstConsecutiveChannel(const kelConverter& conv)
 
 // Whether the caller's buffer is byte for byte one whole page inside the
 // image (the common read of an image in its own layout): it then takes
-// the page directly, without a page buffer and a copy.
+// the page directly, without a page buffer and a copy. A read may also
+// want the page's rows in the opposite order, which are then reversed in
+// place.
 int callerHoldsOnePage(const TileJob& job)
 {
     const kelConverter& d = job.dataConv;
     const kelTile3D<int>& t = job.tile;
     const kelSize& pg = job.pgSize;
     int c = firstConsecutiveChannel(d);
+    int mirroredRows = d.flipY && job.op == GetTile && d.type != kelBit;
     return d.type == job.file->getDataType() && (d.order == job.file->getOrder() || pg.c == 1) && !d.flipX &&
-           !d.flipY && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z && d.cSize == pg.c &&
-           t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 && t.y % pg.y == 0 &&
-           t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x && t.y <= job.itsize.y - pg.y &&
-           t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+           (!d.flipY || mirroredRows) && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z &&
+           d.cSize == pg.c && t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 &&
+           t.y % pg.y == 0 && t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x &&
+           t.y <= job.itsize.y - pg.y && t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+}
+
+void swapBytes(char* a, char* b, size_t n)
+{
+    char tmp[4096];
+    for (size_t done = 0; done < n; done += sizeof tmp) {
+        size_t m = std::min(sizeof tmp, n - done);
+        memcpy(tmp, a + done, m);
+        memcpy(a + done, b + done, m);
+        memcpy(b + done, tmp, m);
+    }
+}
+
+// Turns the rows of a block upside down: within each slice, and within
+// each channel plane of separate channels.
+void reverseRows(const kelConverter& d)
+{
+    size_t unit = kelDataSize(d.type, 1);
+    bool planes = d.order == kelSeparate;
+    long rowElems = planes ? d.area.nx : std::labs(long(d.stride.y));
+    long planeCount = planes ? d.cSize : 1;
+    char* base = static_cast<char*>(d.data);
+    for (long z = 0; z < d.area.nz; z++)
+        for (long k = 0; k < planeCount; k++) {
+            char* plane = base + (z * d.stride.z + k * (planes ? d.cStride : 0)) * long(unit);
+            for (long y = 0, last = d.area.ny - 1; y < last; y++, last--)
+                swapBytes(plane + y * rowElems * long(unit), plane + last * rowElems * long(unit),
+                          size_t(rowElems) * unit);
+        }
 }
 
 kelStatus transferWholePage(const TileJob& job)
@@ -257,9 +289,12 @@ kelStatus transferWholePage(const TileJob& job)
     const kelTile3D<int>& t = job.tile;
     const kelSize& pg = job.pgSize;
     int c = firstConsecutiveChannel(job.dataConv);
-    if (job.op == GetTile)
-        return job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
-    return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    if (job.op == SetTile)
+        return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    kelStatus status = job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    if (status == kelOKAY && job.dataConv.flipY)
+        reverseRows(job.dataConv);
+    return status;
 }
 
 kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx, int ny, int nz, void* data,

@@ -181,3 +181,89 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentCase{"more rows than one system call takes", 2100, 1100, 2, 2048, 1100, 1, 0, 0, 2100, 1100, false, 0},
         SegmentCase{"file shorter than its pages", 1501, 37, 3, 1501, 16, 1, 0, 0, 1501, 37, false, 100000}),
     [](const ::testing::TestParamInfo<SegmentCase>& info) { return "Case" + std::to_string(info.index); });
+
+namespace {
+
+// An image read upright from a file stored top row first. Where it is one
+// page, the page goes into the caller's buffer, whose rows are then turned
+// over in place.
+struct WholePageCase {
+    kelOrder order;
+    const char* orderName;
+    int w, h, d, nc;
+};
+
+void PrintTo(const WholePageCase& c, std::ostream* os)
+{
+    *os << c.orderName << " " << c.w << "x" << c.h << "x" << c.d << "x" << c.nc;
+}
+
+// Element index of (x, y, z, k) in a block of the case's order.
+long blockIndex(const WholePageCase& c, long x, long y, long z, long k)
+{
+    if (c.order == kelInterleaved)
+        return ((z * c.h + y) * c.w + x) * c.nc + k;
+    if (c.order == kelSequential)
+        return ((z * c.h + y) * c.nc + k) * c.w + x;
+    return ((z * c.nc + k) * c.h + y) * c.w + x;
+}
+
+// Raw files keep separate channels in pages of one channel, every slice of a
+// channel before the next channel.
+long fileIndex(const WholePageCase& c, long x, long y, long z, long k)
+{
+    if (c.order == kelSeparate)
+        return ((k * c.d + z) * c.h + y) * c.w + x;
+    return blockIndex(c, x, y, z, k);
+}
+
+class RawWholePage : public ::testing::TestWithParam<WholePageCase> {
+protected:
+    ScratchDir dir;
+};
+
+} // namespace
+
+TEST_P(RawWholePage, UprightReadTurnsTheRowsOver)
+{
+    const WholePageCase c = GetParam();
+    size_t elems = size_t(c.w) * c.h * c.d * c.nc;
+    std::string file(elems * 2, '\0');
+    for (size_t i = 0; i < elems; i++) {
+        uint16_t v = uint16_t(i * 3 + 1);
+        memcpy(&file[2 * i], &v, 2);
+    }
+    const std::string name = dir.write("w.raw", file) + "#Raw%size=" + std::to_string(c.w) + "," +
+                             std::to_string(c.h) + "," + std::to_string(c.d) + "," + std::to_string(c.nc) +
+                             "%pagesize=" + std::to_string(c.w) + "," + std::to_string(c.h) + "," +
+                             std::to_string(c.d) + "%type=ushort%order=" + c.orderName + "%orientation=tl";
+    EXPECT_RAW_CHILD({
+        kelStatus sts = -1;
+        kelFile* f = kelFile::open(name.c_str(), O_RDONLY, &sts);
+        CHILD_EXPECT(f != nullptr);
+        if (!f)
+            return;
+        kelConfig cfg(kelUShort, c.order, c.nc, nullptr, 0, kelLowerLeftOrigin);
+        std::vector<uint16_t> buf(elems, 0xBEEF);
+        CHILD_EXPECT_EQ(f->getTile(0, 0, 0, c.w, c.h, c.d, buf.data(), &cfg), kelOKAY);
+        int wrong = 0;
+        for (long z = 0; z < c.d; z++)
+            for (long y = 0; y < c.h; y++)
+                for (long x = 0; x < c.w; x++)
+                    for (long k = 0; k < c.nc; k++)
+                        wrong += buf[size_t(blockIndex(c, x, y, z, k))] !=
+                                 uint16_t(fileIndex(c, x, c.h - 1 - y, z, k) * 3 + 1);
+        CHILD_EXPECT_EQ(wrong, 0);
+        f->close();
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, RawWholePage,
+                         ::testing::Values(WholePageCase{kelInterleaved, "interleaved", 37, 9, 1, 3},
+                                           WholePageCase{kelInterleaved, "interleaved", 5000, 4, 2, 1},
+                                           WholePageCase{kelSequential, "sequential", 13, 6, 2, 3},
+                                           WholePageCase{kelSeparate, "separate", 11, 7, 2, 4},
+                                           WholePageCase{kelSeparate, "separate", 9, 5, 3, 1}),
+                         [](const ::testing::TestParamInfo<WholePageCase>& info) {
+                             return "Case" + std::to_string(info.index);
+                         });
