@@ -84,6 +84,12 @@ long fileRow(const SegmentCase& c, int j)
     return c.upright ? c.h - 1 - (c.by + j) : c.by + j;
 }
 
+kelConfig callerLayout(const SegmentCase& c)
+{
+    return kelConfig(c.elem == 1 ? kelUChar : kelUShort, kelInterleaved, c.nc, nullptr, 0,
+                     c.upright ? kelLowerLeftOrigin : kelUpperLeftOrigin);
+}
+
 class RawSegments : public ::testing::TestWithParam<SegmentCase> {
 protected:
     ScratchDir dir;
@@ -102,8 +108,7 @@ TEST_P(RawSegments, GetTileGivesTheFilesPixels)
         CHILD_EXPECT(f != nullptr);
         if (!f)
             return;
-        kelConfig cfg(c.elem == 1 ? kelUChar : kelUShort, kelInterleaved, c.nc, nullptr, 0,
-                      c.upright ? kelLowerLeftOrigin : kelUpperLeftOrigin);
+        kelConfig cfg = callerLayout(c);
         size_t row = size_t(c.bw) * c.nc * c.elem;
         // One element past an aligned start: the caller's rows lie anywhere.
         std::vector<unsigned char> storage(row * c.bh + 64, 0x5A);
@@ -135,8 +140,7 @@ TEST_P(RawSegments, SetTileWritesTheRequestAndKeepsTheRest)
         CHILD_EXPECT(f != nullptr);
         if (!f)
             return;
-        kelConfig cfg(c.elem == 1 ? kelUChar : kelUShort, kelInterleaved, c.nc, nullptr, 0,
-                      c.upright ? kelLowerLeftOrigin : kelUpperLeftOrigin);
+        kelConfig cfg = callerLayout(c);
         size_t elems = size_t(c.bw) * c.bh * c.nc;
         std::vector<unsigned char> storage(elems * c.elem + 64);
         unsigned char* buf = storage.data() + c.elem;
