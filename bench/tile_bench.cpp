@@ -33,6 +33,7 @@ const int N = 4096, C = 3;
 const size_t imageBytes = size_t(N) * N * C;
 const char* const wholeArgs = "%size=4096,4096,1,3";
 const char* const pagedArgs = "%size=4096,4096,1,3 pagesize=256,256";
+const char* const stripArgs = "%size=4096,4096,1,3 pagesize=4096,256";
 
 // Written once per run and to disk, so that write-back does not run during
 // the measurements; the pages stay in the page cache.
@@ -136,7 +137,7 @@ void get(benchmark::State& state, const char* args, const kelConfig* config, siz
 
 // setTile of the whole image with `config` into a paged Raw file, against
 // the plain conversion of the caller's buffer (when `convert`) and a pwrite.
-void set(benchmark::State& state, const kelConfig* config, size_t callerBytes,
+void set(benchmark::State& state, const char* args, const kelConfig* config, size_t callerBytes,
          void (*convert)(const std::vector<unsigned char>&, std::vector<unsigned char>&))
 {
     const std::string kelPath = bench::scratchPath("kel_tile_bench_w.raw");
@@ -147,7 +148,7 @@ void set(benchmark::State& state, const kelConfig* config, size_t callerBytes,
     writeFile(kelPath, raw);
     writeFile(plainPath, raw);
     kelStatus st = 0;
-    kelFile* file = kelFile::open((kelPath + "#Raw" + pagedArgs).c_str(), O_RDWR, &st);
+    kelFile* file = kelFile::open((kelPath + "#Raw" + args).c_str(), O_RDWR, &st);
     int fd = open(plainPath.c_str(), O_WRONLY);
     if (file && fd >= 0) {
         compare(
@@ -184,14 +185,26 @@ void GetTilePagedConverted(benchmark::State& state)
     get(state, pagedArgs, &upright, uprightBytes, toUpright);
 }
 
+// Pages as wide as the image: their rows move straight between the file
+// and the caller's buffer.
+void GetTileStrips(benchmark::State& state)
+{
+    get(state, stripArgs, nullptr, imageBytes, nullptr);
+}
+
+void SetTileStrips(benchmark::State& state)
+{
+    set(state, stripArgs, nullptr, imageBytes, nullptr);
+}
+
 void SetTilePaged(benchmark::State& state)
 {
-    set(state, nullptr, imageBytes, nullptr);
+    set(state, pagedArgs, nullptr, imageBytes, nullptr);
 }
 
 void SetTilePagedConverted(benchmark::State& state)
 {
-    set(state, &upright, uprightBytes, fromUpright);
+    set(state, pagedArgs, &upright, uprightBytes, fromUpright);
 }
 
 // CPU time of a run of kelcp with these arguments; negative when it fails.
@@ -251,6 +264,8 @@ void KelcpToFloatPages(benchmark::State& state)
 BENCHMARK(GetTileOwnLayout)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(GetTilePaged)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(GetTilePagedConverted)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(GetTileStrips)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SetTileStrips)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SetTilePaged)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(SetTilePagedConverted)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(KelcpToFloatPages)->UseManualTime()->Unit(benchmark::kMillisecond);
