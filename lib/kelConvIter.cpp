@@ -347,15 +347,21 @@ void kelConvIter::rowCopy()
     } while (nextRow());
 }
 
+// Asks for source bytes ahead of their use. Short runs, or several read by
+// turns, are too short for the processor to see each as a stream.
+static void kelPrefetch(const void* from, size_t bytes)
+{
+    uintptr_t p = uintptr_t(from);
+    for (size_t i = 0; i < bytes; i += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(p + i));
+}
+
 void kelConvIter::prefetchRow(long sIndex) const
 {
-    if (!prefetch)
-        return;
-    int shift = kelDataShift(src.type);
-    uintptr_t p = uintptr_t(src.data) + (uintptr_t(sIndex) << shift);
-    size_t n = size_t(nx) << shift;
-    for (size_t i = 0; i < n; i += 64)
-        __builtin_prefetch(reinterpret_cast<const void*>(p + i));
+    if (prefetch) {
+        int shift = kelDataShift(src.type);
+        kelPrefetch(static_cast<const char*>(src.data) + (sIndex << shift), size_t(nx) << shift);
+    }
 }
 
 void kelConvIter::chanCopy()
@@ -504,6 +510,8 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
                 for (size_t p = 0; p < starts.size(); p += 2) {
                     const VS* from = split ? sBuf[starts[p + 1] - baseS] : sAt + starts[p + 1] + sRow + x0;
                     VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
+                    if (prefetch && !split) // the plane's next piece
+                        kelPrefetch(from + piece, size_t(n) * sizeof(VS));
                     kelWriteRun(to, from, n, stream && !join);
                 }
                 if (join)
