@@ -164,11 +164,14 @@ kelConverter describePage(const TileJob& job, const kelTileIter& it, const kelXY
     return pageConv;
 }
 
-// Moves the page between the file and the caller's buffer as segments, the
-// parts outside the request in the page buffer. False when the caller's
-// pieces are short, or when the format cannot (which then goes through the
-// page buffer for the rest of the call).
-bool moveDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter& it, const kelXYZC<int>& n,
+// Writes the page from the caller's buffer as segments, the parts outside
+// the request from the page buffer. False when the caller's pieces are
+// short, or when the format cannot (which then goes through the page buffer
+// for the rest of the call). Reads always take the page buffer: on the
+// hosts measured, the system copies into a small buffer that stays in the
+// caches and a copy from there is faster than its copy into the caller's
+// large buffer.
+bool writeDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter& it, const kelXYZC<int>& n,
                   kelStatus& status)
 {
     if (!job.direct || !kelPageSegments::fits(job.dataConv, pageConv))
@@ -178,9 +181,7 @@ bool moveDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter&
         return false;
     const iovec* segs = job.segments.data();
     int count = job.segments.count();
-    status = job.op == GetTile
-                 ? job.file->getPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c)
-                 : job.file->setPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
+    status = job.file->setPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
     job.direct = status != kelUNSUPPORTEDBYFORMAT;
     return job.direct;
 }
@@ -190,8 +191,6 @@ kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& 
     kelFile* file = job.file;
     kelConverter pageConv = describePage(job, it, n);
     kelStatus status = kelOKAY;
-    if (job.op == GetTile && moveDirectly(job, pageConv, it, n, status))
-        return status;
     if (job.op == GetTile || !pageIsCovered(job, it, n)) {
         // What a short read (a page not yet in the file) leaves unfilled
         // must be blank, not the previous page's pixels.
@@ -205,7 +204,7 @@ kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& 
         job.dataConv = pageConv;
         return kelOKAY;
     }
-    if (moveDirectly(job, pageConv, it, n, status))
+    if (writeDirectly(job, pageConv, it, n, status))
         return status;
     pageConv = job.dataConv;
     return file->setPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
