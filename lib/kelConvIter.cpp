@@ -386,12 +386,13 @@ void kelConvIter::wholeCopy()
 
 // A run into a destination that is streamed is converted in pieces in the
 // first-level cache and streamed out from there, in whole cache lines once
-// the destination reaches a line boundary.
+// the destination reaches a line boundary. Shorter runs, as several planes
+// written by turns, are faster stored through the caches.
 template <class D, class S>
 static void kelWriteRun(D* dp, const S* sp, long n, bool stream)
 {
     const long piece = 2048 / long(sizeof(D));
-    if (!stream || n * long(sizeof(D)) < 256) {
+    if (!stream || n * long(sizeof(D)) < long(kelStreamMinRun)) {
         kelConvertRun(dp, sp, n);
         return;
     }
@@ -457,7 +458,7 @@ static const long kelPlanarPiece = 1024;
 // Joins n pixels (at most a piece) into the destination.
 void kelConvIter::joinPixels(const uint8_t* const* planes, long n, uint8_t* out) const
 {
-    if (!stream) {
+    if (!stream || size_t(n) * size_t(dst.cSize) < kelStreamMinRun) {
         kelJoinPixels(planes, dst.cSize, n, out);
         return;
     }
