@@ -174,7 +174,8 @@ kelConverter describePage(const TileJob& job, const kelTileIter& it, const kelXY
 bool writeDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter& it, const kelXYZC<int>& n,
                   kelStatus& status)
 {
-    if (!job.direct || !kelPageSegments::fits(job.dataConv, pageConv))
+    if (!job.direct || !kelPageSegments::fits(job.dataConv, pageConv) ||
+        !kelPageSegments::mayBeWorthMoving(job.dataConv, pageConv))
         return false;
     job.segments.plan(job.dataConv, pageConv);
     if (!job.segments.worthMoving())

@@ -65,10 +65,19 @@ void kelPageSegments::addCaller(const void* base, size_t len)
     callerBytes += len;
 }
 
+// Pieces of the caller's buffer shorter than this go through the page buffer.
+static const size_t kelMinPiece = 4096;
+
 bool kelPageSegments::worthMoving() const
 {
-    const size_t minPiece = 4096;
-    return callerPieces && callerBytes / callerPieces >= minPiece;
+    return callerPieces && callerBytes / callerPieces >= kelMinPiece;
+}
+
+bool kelPageSegments::mayBeWorthMoving(const kelConverter& caller, const kelConverter& page)
+{
+    size_t runBytes = size_t(page.area.nx) * size_t(kelPixelRuns(page) ? page.stride.x : 1) *
+                      kelDataSize(page.type, 1);
+    return runBytes >= kelMinPiece || caller.area.nx == page.area.nx;
 }
 
 void kelPageSegments::plan(const kelConverter& caller, const kelConverter& page)

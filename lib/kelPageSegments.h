@@ -18,6 +18,10 @@ public:
     // mirroring in x and no transposition (mirroring in y reorders rows only).
     static bool fits(const kelConverter& caller, const kelConverter& page);
 
+    // False when no plan can be worth moving: the page's rows are short and
+    // do not join into longer pieces of the caller's buffer.
+    static bool mayBeWorthMoving(const kelConverter& caller, const kelConverter& page);
+
     // The pieces of the page that `page` describes: its area the whole page,
     // its clip the part inside the image, its data the page buffer. Together
     // they hold the page's bytes in page-buffer order.

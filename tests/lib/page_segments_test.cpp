@@ -174,5 +174,7 @@ TEST(PageSegments, OnlyLongPiecesAreWorthMoving)
         kelPageSegments s;
         s.plan(cv, p);
         EXPECT_EQ(c.worth, s.worthMoving()) << c.pageWidth << " of " << c.callerWidth;
+        // The quick test before planning agrees on these.
+        EXPECT_EQ(c.worth, kelPageSegments::mayBeWorthMoving(cv, p)) << c.pageWidth << " of " << c.callerWidth;
     }
 }
