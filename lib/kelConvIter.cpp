@@ -451,22 +451,6 @@ void kelConvIter::stridedRows(const std::vector<long>& starts)
         }
 }
 
-// Pixels of a row that planarRows splits or joins at once: runs long enough
-// to stream whole cache lines, buffers that stay in the first-level cache.
-static const long kelPlanarPiece = 1024;
-
-// Joins n pixels (at most a piece) into the destination.
-void kelConvIter::joinPixels(const uint8_t* const* planes, long n, uint8_t* out) const
-{
-    if (!stream || size_t(n) * size_t(dst.cSize) < kelStreamMinRun) {
-        kelJoinPixels(planes, dst.cSize, n, out);
-        return;
-    }
-    alignas(64) uint8_t buf[4 * kelPlanarPiece];
-    kelJoinPixels(planes, dst.cSize, n, buf);
-    kelStreamCopy(out, buf, size_t(n) * size_t(dst.cSize));
-}
-
 // Interleaved byte pixels of 3 or 4 channels on either side: pieces of a
 // row are split into planes (or joined from them) in a buffer, and every
 // channel pair converts as a run of consecutive elements. The destination
@@ -488,8 +472,9 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
     if (!(split || join) || !(split || sxS == 1) || !(join || sxD == 1))
         return 0;
 
-    const long piece = kelPlanarPiece;
-    // Only byte planes are split or joined.
+    // Pieces short enough that every run stays in the first-level cache;
+    // only byte planes are split or joined.
+    const long piece = 256;
     alignas(64) VS sBuf[4][byteS ? piece : 1];
     alignas(64) VD dBuf[4][byteD ? piece : 1];
     uint8_t* sPlanes[4];
@@ -513,10 +498,10 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
                     VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
                     if (prefetch && !split) // the plane's next piece
                         kelPrefetch(from + piece, size_t(n) * sizeof(VS));
-                    kelWriteRun(to, from, n, stream && !join);
+                    kelConvertRun(to, from, n);
                 }
                 if (join)
-                    joinPixels(dPlanes, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
+                    kelJoinPixels(dPlanes, dst.cSize, n, reinterpret_cast<uint8_t*>(dAt + baseD + dRow + x0 * sxD));
             }
         }
     return 1;

@@ -11,7 +11,7 @@
 bool kelStreamsInto(size_t blockBytes);
 
 // Bytes of the shortest run worth streaming.
-const size_t kelStreamMinRun = 4096;
+const size_t kelStreamMinRun = 16384;
 
 // memcpy with non-temporal stores; the two ranges must not overlap.
 void kelStreamCopy(void* dst, const void* src, size_t n);

@@ -7,7 +7,6 @@
 #include <kel/kelConverter.h>
 #include <kel/kelTile.h>
 
-#include <cstdint>
 #include <vector>
 
 class kelConvIter {
@@ -27,7 +26,6 @@ private:
     void stridedRows(const std::vector<long>& starts);
     template <class D, class S>
     int planarRows(const std::vector<long>& starts);
-    void joinPixels(const uint8_t* const* planes, long n, uint8_t* out) const;
     template <class D, class S>
     void blockedRows();
     template <class D, class S>
