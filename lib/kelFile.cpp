@@ -64,11 +64,6 @@ kelStatus kelFile::setPage(const void*, int, int, int, int, int, int, int, int)
     return kelUNSUPPORTEDBYFORMAT;
 }
 
-kelStatus kelFile::getPageSegments(const iovec*, int, int, int, int, int, int, int, int, int)
-{
-    return kelUNSUPPORTEDBYFORMAT;
-}
-
 kelStatus kelFile::setPageSegments(const iovec*, int, int, int, int, int, int, int, int, int)
 {
     return kelUNSUPPORTEDBYFORMAT;

@@ -70,21 +70,17 @@ int kelRawFile::holdsOnePage(const iovec* segs, int count) const
     return total == pageSizeBytes;
 }
 
-kelStatus kelRawFile::getPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int, int, int, int)
+kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int, int, int, int)
 {
-    if (!pageIsInside(x, y, z, c) || count < 1 || !holdsOnePage(segs, count))
+    if (!pageIsInside(x, y, z, c))
         return kelBADPARAMS;
-    ssize_t n = readSegments(segs, count, pageOffset(x, y, z, c));
+    iovec whole = {data, pageSizeBytes};
+    ssize_t n = readSegments(&whole, 1, pageOffset(x, y, z, c));
     if (n < 0)
         return kelSystemStatus(kelREADFAILED);
     // What the file does not hold yet reads as zeros, never as the bytes the
-    // memory held before (another page's pixels, or heap garbage).
-    size_t skip = size_t(n);
-    for (int i = 0; i < count; i++) {
-        size_t len = segs[i].iov_len, from = std::min(skip, len);
-        memset(static_cast<char*>(segs[i].iov_base) + from, 0, len - from);
-        skip -= from;
-    }
+    // buffer held before (another page's pixels, or heap garbage).
+    memset(static_cast<char*>(data) + n, 0, pageSizeBytes - size_t(n));
     return kelOKAY;
 }
 
@@ -95,12 +91,6 @@ kelStatus kelRawFile::setPageSegments(const iovec* segs, int count, int x, int y
     if (writeSegments(segs, count, pageOffset(x, y, z, c)) < 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
-}
-
-kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
-{
-    iovec whole = {data, pageSizeBytes};
-    return getPageSegments(&whole, 1, x, y, z, c, nx, ny, nz, nc);
 }
 
 kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)

@@ -16,8 +16,6 @@ public:
     // not needed.
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
-    kelStatus getPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny, int nz,
-                              int nc) override;
     kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny, int nz,
                               int nc) override;
     kelStatus getScaleMinMax(double& min, double& max) override;

@@ -87,13 +87,11 @@ protected:
     virtual kelStatus _getDirectIOMemAlignment(unsigned int& align);
 
 public:
-    // The page at (x, y, z, c), moved as getPage and setPage move it, but
-    // between the file and `count` pieces of memory that hold the page's
-    // bytes one after another in page-buffer order: a page's rows then go
-    // straight to their places in the caller's buffer. Formats that do not
-    // store pages as they lie in a page buffer return kelUNSUPPORTEDBYFORMAT.
-    virtual kelStatus getPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny,
-                                      int nz, int nc);
+    // The page at (x, y, z, c), written as setPage writes it, but from
+    // `count` pieces of memory that hold the page's bytes one after another
+    // in page-buffer order: a page's long rows then go straight from the
+    // caller's buffer to the file. Formats that do not store pages as they
+    // lie in a page buffer return kelUNSUPPORTEDBYFORMAT.
     virtual kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny,
                                       int nz, int nc);
 
