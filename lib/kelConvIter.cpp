@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "kelConvKernels.h"
+#include "kelConvRuns.h"
 #include "kelElement.h"
+#include "kelStreaming.h"
 
 // log2 of the byte size of one component; -1 for sizes that are no power
 // of two up to 16.
@@ -44,7 +46,18 @@ static long kelMinOffset(long step, long n)
     return std::min(0L, step * (n - 1));
 }
 
-kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source) : dst(dest), src(source) {}
+// Bytes of a block; 0 for bits, which are written in place.
+static size_t kelBlockBytes(const kelConverter& c)
+{
+    if (c.type == kelBit || c.area.nx < 1 || c.area.ny < 1 || c.area.nz < 1 || c.cSize < 1)
+        return 0;
+    return size_t(c.area.nx) * size_t(c.area.ny) * size_t(c.area.nz) * size_t(c.cSize) * kelDataSize(c.type, 1);
+}
+
+kelConvIter::kelConvIter(kelConverter& dest, kelConverter& source)
+    : dst(dest), src(source), stream(kelStreamsInto(kelBlockBytes(dest))), prefetch(kelStreamsInto(kelBlockBytes(source)))
+{
+}
 
 void kelConvIter::convert(const kelTile3D<int>& area)
 {
@@ -56,6 +69,13 @@ void kelConvIter::convert(const kelTile3D<int>& area)
         return;
     if (com.nx < 1 || com.ny < 1 || com.nz < 1 || !kelHasLayout(dst) || !kelHasLayout(src))
         return;
+    convertElements();
+    if (stream)
+        kelStreamFence();
+}
+
+void kelConvIter::convertElements()
+{
     if (fastCopy())
         return;
     switch (dst.type) {
@@ -293,25 +313,55 @@ int kelConvIter::fastCopy()
     return 1;
 }
 
+// Whether two byte ranges share a byte.
+static bool kelOverlap(const char* a, const char* b, size_t n)
+{
+    return a < b + n && b < a + n;
+}
+
 void kelConvIter::copyRun(long dIndex, long sIndex, long count)
 {
     char* d = static_cast<char*>(dst.data);
     const char* s = static_cast<const char*>(src.data);
-    if (dst.type == kelBit) // whole bytes only: every index and count is a multiple of 8
+    if (dst.type == kelBit) { // whole bytes only: every index and count is a multiple of 8
         memmove(d + dIndex / 8, s + sIndex / 8, size_t(count / 8));
-    else {
-        int shift = kelDataShift(dst.type);
-        memmove(d + (dIndex << shift), s + (sIndex << shift), size_t(count) << shift);
+        return;
     }
+    int shift = kelDataShift(dst.type);
+    d += dIndex << shift;
+    s += sIndex << shift;
+    size_t n = size_t(count) << shift;
+    if (stream && !kelOverlap(d, s, n))
+        kelStreamCopy(d, s, n);
+    else
+        memmove(d, s, n);
 }
 
 // Both sides are mirrored alike, so a mirrored run ends at the row's base.
 void kelConvIter::rowCopy()
 {
     long low = kelMinOffset(sxD, nx);
-    do
+    do {
+        prefetchRow(yiS + low + 4 * long(src.stride.y));
         copyRun(yiD + low, yiS + low, nx);
-    while (nextRow());
+    } while (nextRow());
+}
+
+// Asks for source bytes ahead of their use. Short runs, or several read by
+// turns, are too short for the processor to see each as a stream.
+static void kelPrefetch(const void* from, size_t bytes)
+{
+    uintptr_t p = uintptr_t(from);
+    for (size_t i = 0; i < bytes; i += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(p + i));
+}
+
+void kelConvIter::prefetchRow(long sIndex) const
+{
+    if (prefetch) {
+        int shift = kelDataShift(src.type);
+        kelPrefetch(static_cast<const char*>(src.data) + (sIndex << shift), size_t(nx) << shift);
+    }
 }
 
 void kelConvIter::chanCopy()
@@ -334,66 +384,33 @@ void kelConvIter::wholeCopy()
 
 // --- element loops ----------------------------------------------------------
 
+// A run into a destination that is streamed is converted in pieces in the
+// first-level cache and streamed out from there, in whole cache lines once
+// the destination reaches a line boundary. Shorter runs, as several planes
+// written by turns, are faster stored through the caches.
 template <class D, class S>
-static void kelConvertArray(D* __restrict dp, const S* __restrict sp, long n)
+static void kelWriteRun(D* dp, const S* sp, long n, bool stream)
 {
-    for (long i = 0; i < n; i++)
-        dp[i] = kelConvertElem<D>(sp[i]);
-}
-
-// 1 when |v| < 2^31, 0 otherwise and for NaN; read from the bits so that a
-// loop of these checks vectorises.
-static inline int32_t kelInInt32(float v)
-{
-    uint32_t b;
-    memcpy(&b, &v, 4);
-    return int32_t(b & 0x7fffffffu) < 0x4f000000; // 2^31
-}
-
-static inline int32_t kelInInt32(double v)
-{
-    uint64_t b;
-    memcpy(&b, &v, 8);
-    return int32_t(uint32_t(b >> 32) & 0x7fffffffu) < 0x41e00000; // 2^31
-}
-
-// Floating to integer: the 64-bit truncation has no vector instruction, but
-// wherever a chunk lies within the 32-bit range the 32-bit truncation has
-// the same low bits, and that loop vectorises.
-template <class D, class S>
-static void kelFloatToIntArray(D* __restrict dp, const S* __restrict sp, long n)
-{
-    const long chunk = 256;
-    for (long i0 = 0; i0 < n; i0 += chunk) {
-        long m = std::min(chunk, n - i0);
-        int32_t small = 1;
-        for (long i = 0; i < m; i++)
-            small &= kelInInt32(sp[i0 + i]);
-        if (!small) {
-            kelConvertArray(dp + i0, sp + i0, m);
-            continue;
-        }
-        for (long i = 0; i < m; i++)
-            dp[i0 + i] = static_cast<D>(static_cast<int32_t>(sp[i0 + i]));
+    const long piece = 2048 / long(sizeof(D));
+    if (!stream || n * long(sizeof(D)) < long(kelStreamMinRun)) {
+        kelConvertRun(dp, sp, n);
+        return;
+    }
+    long head = std::min(n, long((-uintptr_t(dp) & 63) / sizeof(D)));
+    kelConvertRun(dp, sp, head);
+    alignas(64) D buf[piece];
+    for (long i = head; i < n; i += piece) {
+        long m = std::min(piece, n - i);
+        kelConvertRun(buf, sp + i, m);
+        kelStreamCopy(dp + i, buf, size_t(m) * sizeof(D));
     }
 }
 
-// Consecutive elements of byte-addressed types; the compiler vectorises the
-// loops for every pair of types.
 template <class D, class S>
-static void kelConvertRun(D* dp, const S* sp, long n)
-{
-    if constexpr (std::is_floating_point_v<S> && std::is_integral_v<D>)
-        kelFloatToIntArray(dp, sp, n);
-    else
-        kelConvertArray(dp, sp, n);
-}
-
-template <class D, class S>
-static void kelUnitRun(void* d, long di, const void* s, long si, long n)
+static void kelUnitRun(void* d, long di, const void* s, long si, long n, bool stream)
 {
     if constexpr (!std::is_same_v<D, kelBitElem> && !std::is_same_v<S, kelBitElem>) {
-        kelConvertRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n);
+        kelWriteRun(static_cast<D*>(d) + di, static_cast<const S*>(s) + si, n, stream);
     } else {
         for (long i = 0; i < n; i++)
             kelStoreElem<D>(d, di + i, kelConvertElem<D>(kelLoadElem<S>(s, si + i)));
@@ -419,7 +436,7 @@ void kelConvIter::unitRows()
     // Both sides mirrored: walk the run upward from its lowest element.
     long low = kelMinOffset(sxD, nx);
     do
-        kelUnitRun<D, S>(dst.data, yiD + low, src.data, yiS + low, nx);
+        kelUnitRun<D, S>(dst.data, yiD + low, src.data, yiS + low, nx, stream);
     while (nextRow());
 }
 
@@ -455,9 +472,11 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
     if (!(split || join) || !(split || sxS == 1) || !(join || sxD == 1))
         return 0;
 
+    // Pieces short enough that every run stays in the first-level cache;
+    // only byte planes are split or joined.
     const long piece = 256;
-    VS sBuf[4][piece];
-    VD dBuf[4][piece];
+    alignas(64) VS sBuf[4][byteS ? piece : 1];
+    alignas(64) VD dBuf[4][byteD ? piece : 1];
     uint8_t* sPlanes[4];
     uint8_t* dPlanes[4];
     for (int k = 0; k < 4; k++) {
@@ -477,6 +496,8 @@ int kelConvIter::planarRows(const std::vector<long>& starts)
                 for (size_t p = 0; p < starts.size(); p += 2) {
                     const VS* from = split ? sBuf[starts[p + 1] - baseS] : sAt + starts[p + 1] + sRow + x0;
                     VD* to = join ? dBuf[starts[p] - baseD] : dAt + starts[p] + dRow + x0;
+                    if (prefetch && !split) // the plane's next piece
+                        kelPrefetch(from + piece, size_t(n) * sizeof(VS));
                     kelConvertRun(to, from, n);
                 }
                 if (join)

@@ -64,6 +64,11 @@ kelStatus kelFile::setPage(const void*, int, int, int, int, int, int, int, int)
     return kelUNSUPPORTEDBYFORMAT;
 }
 
+kelStatus kelFile::setPageSegments(const iovec*, int, int, int, int, int, int, int, int, int)
+{
+    return kelUNSUPPORTEDBYFORMAT;
+}
+
 kelStatus kelFile::getCompressedPage(...)
 {
     return kelUNSUPPORTEDBYFORMAT;

@@ -17,6 +17,8 @@
 #include <kel/kelOrientation.h>
 #include <kel/kelTileIter.h>
 
+#include "kelPageSegments.h"
+
 namespace {
 
 int fitsInt(long long v)
@@ -39,6 +41,8 @@ struct TileJob {
     kelConverter dataConv; // the caller's buffer
     void* page;
     size_t pageBytes;
+    bool direct;               // the format may take pages as segments
+    kelPageSegments segments;
 };
 
 // The box must stay addressable in ints, also once mapped into the file's
@@ -147,30 +151,62 @@ int pageIsCovered(const TileJob& job, const kelTileIter& it, const kelXYZC<int>&
            ((long long)it.z + it.nz <= tileEndZ || job.itsize.z <= tileEndZ) && writesChannels(job, it.c, n.c);
 }
 
-kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
+kelConverter describePage(const TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
 {
-    kelFile* file = job.file;
-    if (job.op == GetTile || !pageIsCovered(job, it, n)) {
-        // What a short read (a page not yet in the file) leaves unfilled
-        // must be blank, not the previous page's pixels.
-        if (job.op == SetTile)
-            memset(job.page, 0, job.pageBytes);
-        kelStatus status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
-        if (status)
-            return status;
-    }
     kelConverter pageConv;
-    pageConv.init(job.page, file->getDataType(), file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x, job.pgSize.y,
-                  job.pgSize.z, it.x, it.y, it.z, it.c);
+    pageConv.init(job.page, job.file->getDataType(), job.file->getOrder(), job.pgSize.c, nullptr, job.pgSize.x,
+                  job.pgSize.y, job.pgSize.z, it.x, it.y, it.z, it.c);
     // A page past the image's channels holds no image channel there.
     pageConv.limitChannels(n.c);
     // Only the part of the page inside the image is exchanged, so the
     // caller's pixels outside the image stay as they are.
     pageConv.setClip(it.x, it.y, it.z, n.x, n.y, n.z);
+    return pageConv;
+}
+
+// Writes the page from the caller's buffer as segments, the parts outside
+// the request from the page buffer. False when the caller's pieces are
+// short, or when the format cannot (which then goes through the page buffer
+// for the rest of the call). Reads always take the page buffer: on the
+// hosts measured, the system copies into a small buffer that stays in the
+// caches and a copy from there is faster than its copy into the caller's
+// large buffer.
+bool writeDirectly(TileJob& job, const kelConverter& pageConv, const kelTileIter& it, const kelXYZC<int>& n,
+                  kelStatus& status)
+{
+    if (!job.direct || !kelPageSegments::fits(job.dataConv, pageConv) ||
+        !kelPageSegments::mayBeWorthMoving(job.dataConv, pageConv))
+        return false;
+    job.segments.plan(job.dataConv, pageConv);
+    if (!job.segments.worthMoving())
+        return false;
+    const iovec* segs = job.segments.data();
+    int count = job.segments.count();
+    status = job.file->setPageSegments(segs, count, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
+    job.direct = status != kelUNSUPPORTEDBYFORMAT;
+    return job.direct;
+}
+
+kelStatus transferPage(TileJob& job, const kelTileIter& it, const kelXYZC<int>& n)
+{
+    kelFile* file = job.file;
+    kelConverter pageConv = describePage(job, it, n);
+    kelStatus status = kelOKAY;
+    if (job.op == GetTile || !pageIsCovered(job, it, n)) {
+        // What a short read (a page not yet in the file) leaves unfilled
+        // must be blank, not the previous page's pixels.
+        if (job.op == SetTile)
+            memset(job.page, 0, job.pageBytes);
+        status = file->getPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
+        if (status)
+            return status;
+    }
     if (job.op == GetTile) {
         job.dataConv = pageConv;
         return kelOKAY;
     }
+    if (writeDirectly(job, pageConv, it, n, status))
+        return status;
     pageConv = job.dataConv;
     return file->setPage(job.page, it.x, it.y, it.z, it.c, n.x, n.y, n.z, n.c);
 }
@@ -202,18 +238,50 @@ int firstConsecutiveChannel(const kelConverter& conv)
 
 // Whether the caller's buffer is byte for byte one whole page inside the
 // image (the common read of an image in its own layout): it then takes
-// the page directly, without a page buffer and a copy.
+// the page directly, without a page buffer and a copy. A read may also
+// want the page's rows in the opposite order, which are then reversed in
+// place.
 int callerHoldsOnePage(const TileJob& job)
 {
     const kelConverter& d = job.dataConv;
     const kelTile3D<int>& t = job.tile;
     const kelSize& pg = job.pgSize;
     int c = firstConsecutiveChannel(d);
+    int mirroredRows = d.flipY && job.op == GetTile && d.type != kelBit;
     return d.type == job.file->getDataType() && (d.order == job.file->getOrder() || pg.c == 1) && !d.flipX &&
-           !d.flipY && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z && d.cSize == pg.c &&
-           t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 && t.y % pg.y == 0 &&
-           t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x && t.y <= job.itsize.y - pg.y &&
-           t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+           (!d.flipY || mirroredRows) && !d.transposeXY && t.nx == pg.x && t.ny == pg.y && t.nz == pg.z &&
+           d.cSize == pg.c && t.x >= 0 && t.y >= 0 && t.z >= 0 && c >= 0 && t.x % pg.x == 0 &&
+           t.y % pg.y == 0 && t.z % pg.z == 0 && c % pg.c == 0 && t.x <= job.itsize.x - pg.x &&
+           t.y <= job.itsize.y - pg.y && t.z <= job.itsize.z - pg.z && c <= job.itsize.c - pg.c;
+}
+
+void swapBytes(char* a, char* b, size_t n)
+{
+    char tmp[4096];
+    for (size_t done = 0; done < n; done += sizeof tmp) {
+        size_t m = std::min(sizeof tmp, n - done);
+        memcpy(tmp, a + done, m);
+        memcpy(a + done, b + done, m);
+        memcpy(b + done, tmp, m);
+    }
+}
+
+// Turns the rows of a block upside down: within each slice, and within
+// each channel plane of separate channels.
+void reverseRows(const kelConverter& d)
+{
+    size_t unit = kelDataSize(d.type, 1);
+    bool planes = d.order == kelSeparate;
+    long rowElems = planes ? d.area.nx : std::labs(long(d.stride.y));
+    long planeCount = planes ? d.cSize : 1;
+    char* base = static_cast<char*>(d.data);
+    for (long z = 0; z < d.area.nz; z++)
+        for (long k = 0; k < planeCount; k++) {
+            char* plane = base + (z * d.stride.z + k * (planes ? d.cStride : 0)) * long(unit);
+            for (long y = 0, last = d.area.ny - 1; y < last; y++, last--)
+                swapBytes(plane + y * rowElems * long(unit), plane + last * rowElems * long(unit),
+                          size_t(rowElems) * unit);
+        }
 }
 
 kelStatus transferWholePage(const TileJob& job)
@@ -221,9 +289,12 @@ kelStatus transferWholePage(const TileJob& job)
     const kelTile3D<int>& t = job.tile;
     const kelSize& pg = job.pgSize;
     int c = firstConsecutiveChannel(job.dataConv);
-    if (job.op == GetTile)
-        return job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
-    return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    if (job.op == SetTile)
+        return job.file->setPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    kelStatus status = job.file->getPage(job.dataConv.data, t.x, t.y, t.z, c, pg.x, pg.y, pg.z, pg.c);
+    if (status == kelOKAY && job.dataConv.flipY)
+        reverseRows(job.dataConv);
+    return status;
 }
 
 kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx, int ny, int nz, void* data,
@@ -260,6 +331,7 @@ kelStatus kelFileGetOrSetTile(kelFile* file, Op op, int x, int y, int z, int nx,
     if (!job.page)
         return reportNoPage(bytes);
     job.pageBytes = size_t(bytes);
+    job.direct = true;
     try {
         status = walkPages(job);
     } catch (const std::bad_alloc&) {

@@ -6,8 +6,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <string.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 kelRawFile::kelRawFile() : pageSizeBytes(0), dataOffset(0), scaleMinValue(0.0), scaleMaxValue(0.0) {}
 
@@ -57,14 +61,29 @@ kelStatus kelRawFile::getPage(void* data, int x, int y, int z, int c, int nx, in
     return kelOKAY;
 }
 
-kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int, int, int, int)
+// The segments of a page transfer hold exactly one page.
+int kelRawFile::holdsOnePage(const iovec* segs, int count) const
+{
+    size_t total = 0;
+    for (int i = 0; i < count; i++)
+        total += segs[i].iov_len;
+    return total == pageSizeBytes;
+}
+
+kelStatus kelRawFile::setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int, int, int, int)
 {
     const kelPageGrid g = grid();
-    if (!g.isInside(x, y, z, c))
+    if (!g.isInside(x, y, z, c) || count < 1 || !holdsOnePage(segs, count))
         return kelBADPARAMS;
-    if (pwrite(fd, data, pageSizeBytes, g.offset(x, y, z, c)) < 0)
+    if (writeSegments(segs, count, g.offset(x, y, z, c)) < 0)
         return kelSystemStatus(kelWRITEFAILED);
     return kelOKAY;
+}
+
+kelStatus kelRawFile::setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc)
+{
+    iovec whole = {const_cast<void*>(data), pageSizeBytes};
+    return setPageSegments(&whole, 1, x, y, z, c, nx, ny, nz, nc);
 }
 
 kelStatus kelRawFile::getScaleMinMax(double& min, double& max)
@@ -91,11 +110,45 @@ ssize_t kelRawFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
     return n;
 }
 
-ssize_t kelRawFile::pwrite(int fdesc, const void* buf, size_t nbytes, off_t offset)
+// Writes every byte of the segments unless the system fails or makes no
+// progress; the result is the count written, or -1 with errno set. The
+// system takes at most IOV_MAX segments at a time.
+static ssize_t writeAll(int fd, const iovec* segs, int count, off_t offset)
+{
+    std::vector<iovec> left(segs, segs + count);
+    size_t done = 0, first = 0;
+    while (first < left.size()) {
+        int n = int(std::min<size_t>(left.size() - first, IOV_MAX));
+        ssize_t moved = ::pwritev(fd, &left[first], n, offset + off_t(done));
+        if (moved < 0 && errno == EINTR)
+            continue;
+        if (moved < 0)
+            return -1;
+        if (moved == 0)
+            break;
+        done += size_t(moved);
+        for (size_t m = size_t(moved); m > 0;) {
+            size_t step = std::min(m, left[first].iov_len);
+            left[first].iov_base = static_cast<char*>(left[first].iov_base) + step;
+            left[first].iov_len -= step;
+            m -= step;
+            if (!left[first].iov_len)
+                first++;
+        }
+        while (first < left.size() && !left[first].iov_len)
+            first++;
+    }
+    return ssize_t(done);
+}
+
+ssize_t kelRawFile::writeSegments(const iovec* segs, int count, off_t offset)
 {
     beginFileIO();
-    size_t written = 0;
-    ssize_t n = kelWriteAt(fdesc, buf, nbytes, offset, written) == 0 ? ssize_t(written) : -1;
+    ssize_t n = writeAll(fd, segs, count, offset);
+    if (n >= 0 && size_t(n) < pageSizeBytes) {
+        n = -1; // a write that makes no progress
+        errno = EIO;
+    }
     int err = errno;
     endFileIO();
     errno = err;

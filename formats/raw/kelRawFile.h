@@ -8,6 +8,7 @@
 #include "kelPageGrid.h"
 
 #include <sys/types.h>
+#include <sys/uio.h>
 
 class kelRawFile : public kelFile {
 public:
@@ -17,6 +18,8 @@ public:
     // not needed.
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny, int nz,
+                              int nc) override;
     kelStatus getScaleMinMax(double& min, double& max) override;
     kelStatus setScaleMinMax(double min, double max) override;
 
@@ -37,8 +40,9 @@ private:
     kelStatus computeLayout();
 
     kelPageGrid grid() const;
+    int holdsOnePage(const iovec* segs, int count) const;
     ssize_t pread(int fd, void* buf, size_t nbytes, off_t offset);
-    ssize_t pwrite(int fd, const void* buf, size_t nbytes, off_t offset);
+    ssize_t writeSegments(const iovec* segs, int count, off_t offset);
 
     kelXYZ<int> pageCount;
     unsigned int pageSizeBytes;

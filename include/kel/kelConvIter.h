@@ -33,6 +33,7 @@ private:
     template <class D, class S>
     void blockedTile(long dRow, long sRow, long rows, long x0, long cols);
 
+    void convertElements();
     std::vector<long> channelStarts();
     int reset();
     int nextChan();
@@ -51,6 +52,7 @@ private:
     int sameZ() const;
     int blockOrder() const;
     void rowCopy();
+    void prefetchRow(long sIndex) const;
     void chanCopy();
     void wholeCopy();
     void copyRun(long dIndex, long sIndex, long count);
@@ -77,6 +79,9 @@ private:
     long sxD, sxS;
     long nx;
     int collapse;
+    // Whether the destination is written with non-temporal stores.
+    bool stream;
+    bool prefetch;
 };
 
 #endif

@@ -15,6 +15,7 @@ class kelConfig;
 class kelFileConfig;
 class kelFileDesc;
 class kelFormat;
+struct iovec;
 
 // One parsed format argument; both point into the file's argument string.
 struct kelParameterDesc {
@@ -84,6 +85,15 @@ protected:
     virtual kelStatus _setICCProfile(int size, const void* profile);
     virtual kelStatus _enableDirectIO(int enab);
     virtual kelStatus _getDirectIOMemAlignment(unsigned int& align);
+
+public:
+    // The page at (x, y, z, c), written as setPage writes it, but from
+    // `count` pieces of memory that hold the page's bytes one after another
+    // in page-buffer order: a page's long rows then go straight from the
+    // caller's buffer to the file. Formats that do not store pages as they
+    // lie in a page buffer return kelUNSUPPORTEDBYFORMAT.
+    virtual kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny,
+                                      int nz, int nc);
 
 public:
     // Tiles in the caller's layout (`config`; null: the file's own layout).

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "conv_reference.h"
+#include "kelCpuKernels.h"
 
 namespace {
 
@@ -511,4 +512,104 @@ TEST(ConvIterRandom, OrderChangesOfWideRows)
         kelConverter dcv = d.make(), scv = s.make();
         expectSame(d, dcv, scv, "dst " + describe(d) + " | src " + describe(s));
     }
+}
+
+namespace {
+
+// A destination of several megabytes, written with non-temporal stores,
+// whose data pointer starts `skew` elements past a cache line boundary.
+struct LargeCase {
+    kelDataType dt;
+    kelOrder dOrder;
+    int dFlip;
+    kelDataType st;
+    kelOrder sOrder;
+    int sx; // source area origin: 0 for whole rows, else partial rows
+    int nc, nx, ny;
+    int skew;
+};
+
+class ConvIterLarge : public ::testing::TestWithParam<LargeCase> {};
+
+} // namespace
+
+TEST_P(ConvIterLarge, AgreesWithTheNaiveModel)
+{
+    const LargeCase& c = GetParam();
+    Random rnd(unsigned(c.nx * 7 + c.skew));
+    Side d = rnd.side(1), s = rnd.side(1);
+    d.type = c.dt;
+    s.type = c.st;
+    d.order = c.dOrder;
+    s.order = c.sOrder;
+    d.nc = s.nc = c.nc;
+    d.list.clear();
+    s.list.clear();
+    d.cStart = s.cStart = 0;
+    d.transpose = s.transpose = 0;
+    d.flip = c.dFlip;
+    s.flip = kelNoFlip;
+    d.area.init(0, 0, 0, c.nx, c.ny, 1);
+    s.area.init(c.sx, c.sx, 0, c.nx, c.ny, 1);
+    rnd.fillBytes(d);
+    rnd.fillBytes(s);
+    size_t unit = kelDataSize(c.dt, 1), off = size_t(c.skew) * unit;
+    std::vector<uint8_t> storage(d.bytes.size() + 64 + off);
+    uint8_t* at = storage.data() + ((64 - uintptr_t(storage.data()) % 64) % 64) + off;
+    memcpy(at, d.bytes.data(), d.bytes.size());
+    kelConverter dcv = d.make(), scv = s.make();
+    dcv.data = d.bytes.data();
+    convref::assign(dcv, scv);
+    dcv.data = at;
+    dcv = scv;
+    ASSERT_EQ(0, memcmp(d.bytes.data(), at, d.bytes.size())) << "dst " << describe(d) << " | src " << describe(s);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streamed, ConvIterLarge,
+    ::testing::Values(LargeCase{kelUChar, kelInterleaved, 0, kelUChar, kelInterleaved, 0, 3, 1801, 1700, 3},
+                      LargeCase{kelUChar, kelInterleaved, 0, kelUChar, kelInterleaved, 17, 3, 1801, 1700, 5},
+                      LargeCase{kelUChar, kelInterleaved, kelYFlip, kelUChar, kelInterleaved, 0, 3, 1800, 1700, 1},
+                      LargeCase{kelFloat, kelInterleaved, 0, kelUChar, kelInterleaved, 0, 3, 1001, 1000, 3},
+                      LargeCase{kelFloat, kelSeparate, 0, kelUChar, kelInterleaved, 0, 3, 1001, 999, 1},
+                      LargeCase{kelUShort, kelSeparate, kelYFlip, kelUChar, kelInterleaved, 9, 3, 1201, 1200, 7},
+                      LargeCase{kelUChar, kelInterleaved, 0, kelUChar, kelSeparate, 0, 3, 1803, 1701, 13},
+                      LargeCase{kelUChar, kelInterleaved, kelYFlip, kelFloat, kelSeparate, 0, 3, 1801, 1700, 2},
+                      LargeCase{kelUChar, kelSeparate, 0, kelUShort, kelSeparate, 0, 1, 3001, 3000, 11}));
+
+TEST(ConvIterKernels, Avx2AndBaselineGiveTheSameBytes)
+{
+    if (!kelAvx2Available())
+        GTEST_SKIP() << "the processor has no AVX2";
+    const kelDataType types[] = {kelUChar, kelChar, kelUShort, kelShort, kelUInt, kelInt, kelFloat, kelDouble};
+    Random rnd(3131);
+    bool was = kelUseAvx2Kernels(true);
+    for (kelDataType dt : types)
+        for (kelDataType st : types)
+            for (int n : {1, 7, 31, 33, 255, 257, 1000, 4099}) {
+                // Rows that start one element past a vector boundary, too.
+                int skew = rnd.below(2);
+                Side s = rnd.side(1);
+                s.type = st;
+                s.nc = 1;
+                s.area.init(0, 0, 0, n + skew, 1, 1);
+                rnd.fillBytes(s);
+                std::vector<uint8_t> start(kelDataSize(dt, n + skew));
+                for (auto& b : start)
+                    b = uint8_t(rnd.below(256));
+                std::vector<uint8_t> byModel = start, byAvx2 = start, byBaseline = start;
+                kelConverter d, src;
+                src.init(s.bytes.data(), st, kelSeparate, 1, nullptr, n + skew, 1, 1, -skew, 0, 0, 0);
+                d.init(byModel.data(), dt, kelSeparate, 1, nullptr, n + skew, 1, 1, skew, 0, 0, 0);
+                convref::assign(d, src);
+                d.data = byAvx2.data();
+                kelUseAvx2Kernels(true);
+                d = src;
+                d.data = byBaseline.data();
+                kelUseAvx2Kernels(false);
+                d = src;
+                ASSERT_EQ(byModel, byAvx2) << "types " << dt << " <- " << st << ", " << n << " elements";
+                ASSERT_EQ(byModel, byBaseline) << "types " << dt << " <- " << st << ", " << n << " elements";
+            }
+    kelUseAvx2Kernels(was);
 }

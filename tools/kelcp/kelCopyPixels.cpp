@@ -71,6 +71,19 @@ static bool invertsBits(const kelFile& src, const kelFile& dst, kelDataType type
     return type == kelBit && ((from == kelNegative && to == kelLuminance) || (from == kelLuminance && to == kelNegative));
 }
 
+// Strips hold the source's elements where they are no wider than the
+// destination's: the source's own layout then reads straight into the strip,
+// and setTile converts every element once, to the same value as a
+// conversion on reading. Bits stay in the destination's type, whose
+// inversion works on whole bytes.
+static kelDataType stripType(const kelFile& src, const kelFile& dst)
+{
+    kelDataType from = src.getDataType(), to = dst.getDataType();
+    bool narrower = from != kelBit && to != kelBit && kelDataSize(from, 1) > 0 &&
+                    kelDataSize(from, 1) <= kelDataSize(to, 1);
+    return narrower ? from : to;
+}
+
 static void invert(std::vector<unsigned char>& strip)
 {
     for (unsigned char& byte : strip)
@@ -148,7 +161,7 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     if (how.expand && !palette.init(*how.expand, dst.getDataType(), nc, problem))
         return kelBADPARAMS;
     // Expanded colors are whole bytes even for a bit destination.
-    kelDataType type = how.expand ? palette.type() : dst.getDataType();
+    kelDataType type = how.expand ? palette.type() : stripType(src, dst);
     size_t pixelBits = size_t(nc) * bitsPerElement(type);
     size_t rowBits = size_t(size.x) * pixelBits;
     if (size.x <= 0 || size.y <= 0 || size.z <= 0 || rowBits / bitsPerElement(type) > size_t(INT_MAX)) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,78 @@ TEST(Kelcp, ChoosesTheFormatByOptionWhenTheNameHasNoSuffix)
     kelSize a, b;
     EXPECT_EQ(readPixels(source, a), readPixels(dir / "plain.dat#Raw%size=6,5,1,3", b));
 }
+
+// One row of four elements copied from one data type into another: every
+// element converts by the library's rule, whichever type the copy's strips hold.
+struct TypePair {
+    const char* from;
+    std::vector<double> values;
+    const char* to;
+    std::vector<double> expected;
+};
+
+void PrintTo(const TypePair& pair, std::ostream* os)
+{
+    *os << pair.from << " to " << pair.to;
+}
+
+// The elements in a type's little-endian bytes.
+std::string elementBytes(const std::string& type, const std::vector<double>& values)
+{
+    std::string bytes;
+    auto put = [&bytes](auto v) { bytes.append(reinterpret_cast<const char*>(&v), sizeof v); };
+    for (double v : values) {
+        if (type == "uchar")
+            put(uint8_t(v));
+        else if (type == "char")
+            put(int8_t(v));
+        else if (type == "ushort")
+            put(uint16_t(v));
+        else if (type == "short")
+            put(int16_t(v));
+        else if (type == "uint")
+            put(uint32_t(v));
+        else if (type == "int")
+            put(int32_t(v));
+        else if (type == "float")
+            put(float(v));
+        else
+            put(v);
+    }
+    return bytes;
+}
+
+class KelcpTypes : public ::testing::TestWithParam<TypePair> {
+protected:
+    ScratchDir dir;
+};
+
+TEST_P(KelcpTypes, ConvertsEveryElementByTheRule)
+{
+    const TypePair& pair = GetParam();
+    std::string bytes = elementBytes(pair.from, pair.values);
+    FILE* f = fopen((dir / "in.raw").c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(bytes.size(), fwrite(bytes.data(), 1, bytes.size(), f));
+    ASSERT_EQ(0, fclose(f));
+    std::string source = dir / "in.raw#Raw%size=4,1,1,1%type=" + pair.from;
+    ToolResult copy = runTool(KELCP_PROGRAM, {"-q", "--type", pair.to, source, dir / "out.raw#Raw"});
+    ASSERT_EQ(0, copy.status) << copy.err;
+    EXPECT_TRUE(elementBytes(pair.to, pair.expected) == readFile(dir / "out.raw"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, KelcpTypes,
+    ::testing::Values(TypePair{"char", {-1, -128, 127, 0}, "ushort", {65535, 65408, 127, 0}},
+                      TypePair{"uchar", {200, 255, 1, 0}, "char", {-56, -1, 1, 0}},
+                      TypePair{"short", {-2, 1000, -32768, 3}, "int", {-2, 1000, -32768, 3}},
+                      TypePair{"uint", {4294967295.0, 16777217, 1, 0}, "float", {4294967296.0, 16777216, 1, 0}},
+                      TypePair{"int", {-1, 2147483647, -2147483648.0, 5}, "double", {-1, 2147483647, -2147483648.0, 5}},
+                      TypePair{"ushort", {300, 65535, 256, 7}, "uchar", {44, 255, 0, 7}},
+                      TypePair{"float", {300.7, -1.5, 0.99, 3e9}, "uint", {300, 4294967295.0, 0, 3e9}}),
+    [](const ::testing::TestParamInfo<TypePair>& info) {
+        return std::string(info.param.from) + "_to_" + info.param.to;
+    });
 
 // A failed copy prints one line naming the file and leaves nothing behind.
 class KelcpFailure : public ::testing::Test {
