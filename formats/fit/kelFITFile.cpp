@@ -6,14 +6,20 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include "kelFITHeader.h"
 
 kelFITFile::kelFITFile()
     : pageSizeBytes(0), userOffset(0), dataOffset(0), dataWritten(0), needHeader(0), scaleMinValue(0.0),
-      scaleMaxValue(0.0), headerVersion(2)
+      scaleMaxValue(0.0), headerVersion(2), swapped(nullptr)
 {
+}
+
+kelFITFile::~kelFITFile()
+{
+    free(swapped);
 }
 
 kelStatus kelFITFile::openFile()

@@ -15,14 +15,15 @@
 class kelFITFile : public kelFile {
 public:
     kelFITFile();
+    ~kelFITFile() override;
 
     kelStatus getItem(int tag, va_list args) override;
     kelStatus setItem(int tag, va_list args) override;
     kelStatus getScaleMinMax(double& min, double& max) override;
     kelStatus setScaleMinMax(double min, double max) override;
     kelStatus flush() override;
-    // The page whose origin is (x, y, z, c) is moved whole; the extents are
-    // not needed.
+    // The page whose origin is (x, y, z, c): only the part of nx x ny x nz x nc
+    // elements inside the image is read; pages are written whole.
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
 
@@ -59,6 +60,7 @@ private:
     double scaleMinValue;
     double scaleMaxValue;
     int headerVersion; // 1 or 2; a version-1 file keeps its layout
+    void* swapped;     // one page of big-endian samples, kept for the next write
 };
 
 #endif

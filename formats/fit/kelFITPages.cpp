@@ -58,26 +58,27 @@ kelStatus kelFITFile::getPage(void* data, int x, int y, int z, int c, int nx, in
     return kelOKAY;
 }
 
-// Multi-byte samples go big-endian through a scratch copy: the caller's
-// buffer is left as it was.
+// Multi-byte samples go big-endian through a page of the file's own, made
+// at the first write: the caller's buffer is left as it was.
 kelStatus kelFITFile::setPage(const void* data, int x, int y, int z, int c, int, int, int, int)
 {
     const kelPageGrid g = grid();
     if (!g.isInside(x, y, z, c))
         return kelBADPARAMS;
     const unsigned sampleBytes = kelDataSize(dtype, 1);
-    void* scratch = nullptr;
     if (sampleBytes > 1) {
-        kelStatus sts = kelCheckPageBytes(pageSizeBytes, "FIT page");
-        if (sts != kelOKAY)
-            return sts;
-        scratch = malloc(pageSizeBytes);
-        if (!scratch)
-            return kelSystemStatus(kelMALLOCFAILED);
-        kelFITCopySwapped(scratch, data, pageSizeBytes, sampleBytes);
+        if (!swapped) {
+            kelStatus sts = kelCheckPageBytes(pageSizeBytes, "FIT page");
+            if (sts != kelOKAY)
+                return sts;
+            swapped = malloc(pageSizeBytes);
+            if (!swapped)
+                return kelSystemStatus(kelMALLOCFAILED);
+        }
+        kelFITCopySwapped(swapped, data, pageSizeBytes, sampleBytes);
+        data = swapped;
     }
-    ssize_t n = pwrite(fd, scratch ? scratch : data, pageSizeBytes, g.offset(x, y, z, c));
-    kelStatus sts = n < 0 ? kelSystemStatus(kelWRITEFAILED) : kelOKAY;
-    free(scratch);
-    return sts;
+    if (pwrite(fd, data, pageSizeBytes, g.offset(x, y, z, c)) < 0)
+        return kelSystemStatus(kelWRITEFAILED);
+    return kelOKAY;
 }
