@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <vector>
 
 kelRawFile::kelRawFile() : pageSizeBytes(0), dataOffset(0), scaleMinValue(0.0), scaleMaxValue(0.0) {}
 
@@ -112,14 +111,17 @@ ssize_t kelRawFile::pread(int fdesc, void* buf, size_t nbytes, off_t offset)
 
 // Writes every byte of the segments unless the system fails or makes no
 // progress; the result is the count written, or -1 with errno set. The
-// system takes at most IOV_MAX segments at a time.
+// system takes at most IOV_MAX segments at a time, and the rest of a segment
+// that a write left part-way goes on its own.
 static ssize_t writeAll(int fd, const iovec* segs, int count, off_t offset)
 {
-    std::vector<iovec> left(segs, segs + count);
-    size_t done = 0, first = 0;
-    while (first < left.size()) {
-        int n = int(std::min<size_t>(left.size() - first, IOV_MAX));
-        ssize_t moved = ::pwritev(fd, &left[first], n, offset + off_t(done));
+    size_t done = 0, skip = 0;
+    int first = 0;
+    while (first < count) {
+        const off_t at = offset + off_t(done);
+        ssize_t moved = skip ? ::pwrite(fd, static_cast<char*>(segs[first].iov_base) + skip,
+                                        segs[first].iov_len - skip, at)
+                             : ::pwritev(fd, segs + first, std::min(count - first, IOV_MAX), at);
         if (moved < 0 && errno == EINTR)
             continue;
         if (moved < 0)
@@ -127,16 +129,9 @@ static ssize_t writeAll(int fd, const iovec* segs, int count, off_t offset)
         if (moved == 0)
             break;
         done += size_t(moved);
-        for (size_t m = size_t(moved); m > 0;) {
-            size_t step = std::min(m, left[first].iov_len);
-            left[first].iov_base = static_cast<char*>(left[first].iov_base) + step;
-            left[first].iov_len -= step;
-            m -= step;
-            if (!left[first].iov_len)
-                first++;
-        }
-        while (first < left.size() && !left[first].iov_len)
-            first++;
+        skip += size_t(moved);
+        while (first < count && skip >= segs[first].iov_len)
+            skip -= segs[first++].iov_len;
     }
     return ssize_t(done);
 }

@@ -14,8 +14,8 @@ class kelRawFile : public kelFile {
 public:
     kelRawFile();
 
-    // The page whose origin is (x, y, z, c) is moved whole; the extents are
-    // not needed.
+    // The page whose origin is (x, y, z, c): only the part of nx x ny x nz x nc
+    // elements inside the image is read; pages are written whole.
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny, int nz,
