@@ -118,5 +118,6 @@ int kelPageGrid::readInside(void* data, kelDataType type, kelOrder order, const 
             held(bytes + at, size_t(n));
         return 0;
     };
-    return kelPageStretches(type, order, page, pageBytes, inside, readStretch) ? -1 : 0;
+    // By reference: a page's read allocates nothing.
+    return kelPageStretches(type, order, page, pageBytes, inside, std::ref(readStretch)) ? -1 : 0;
 }
