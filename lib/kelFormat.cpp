@@ -7,14 +7,16 @@
 
 #include "kelFormatDB.h"
 
-kelFormat::kelFormat(const char* formatName) : name(nullptr), db(nullptr)
+kelFormat::kelFormat(const char* formatName) : kelFormat(formatName, 1, 3) {}
+
+kelFormat::kelFormat(const char* formatName, int interfaceMajor, int interfaceMinor) : name(nullptr), db(nullptr)
 {
     kelDatabase* entry = kelDatabase::findByFormatName(formatName);
     if (!entry) {
         kelError(kelSeverityError, "Format %s not in KEL database", formatName);
         return;
     }
-    static_cast<kelFormatDB*>(entry)->setFormat(this);
+    static_cast<kelFormatDB*>(entry)->setFormat(this, interfaceMajor, interfaceMinor);
     db = entry;
     name = strdup(formatName);
 }

@@ -146,10 +146,10 @@ int kelFormatDB::eval(const void* data, int len) const
     return match && match->need <= len && match->eval(data).i != 0;
 }
 
-void kelFormatDB::setFormat(kelFormat* fmt)
+void kelFormatDB::setFormat(kelFormat* fmt, int interfaceMajor, int interfaceMinor)
 {
-    major = 1;
-    minor = 3;
+    major = interfaceMajor;
+    minor = interfaceMinor;
     registerFormat(fmt);
 }
 

@@ -38,8 +38,9 @@ public:
     // Non-zero when the entry's rule needs at most `len` bytes and accepts `data`.
     int eval(const void* data, int len) const;
 
-    // Registration of a plug-in's format object (interface version 1.3).
-    void setFormat(kelFormat* fmt);
+    // Registration of a plug-in's format object, with the interface version
+    // the plug-in implements.
+    void setFormat(kelFormat* fmt, int interfaceMajor = 1, int interfaceMinor = 3);
     int haveDSOVersion(int wantMajor, int wantMinor) const;
 
     // The loaded dictionary; null when the database file cannot be opened on

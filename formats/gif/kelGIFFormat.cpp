@@ -5,92 +5,41 @@
 #include "kelGIFFile.h"
 #include "kelGIFLimits.h"
 
+extern kelTagDescription kelGIFTagDescriptions[];
+extern const int kelGIFTagCount;
+
+// One channel of indices and one plane of at most 65535 x 65535 pixels, in
+// one page.
+static const kelFormatCaps gifCaps = {
+    kelUChar,
+    kelInterleaved,
+    kelBitOf(kelUpperLeftOrigin),
+    kelBitOf(kelRGBPalette),
+    kelBitOf(kelLZW),
+    kelUChar,
+    kelInterleaved,
+    kelUpperLeftOrigin,
+    kelLZW,
+    {kelRGBPalette, kelRGBPalette, kelRGBPalette, kelRGBPalette, kelRGBPalette, kelRGBPalette},
+    1,
+    kelGIFMaxWord,
+    kelGIFMaxWord,
+    1,
+    kelBitOf(1),
+    kelPageRule::WholeImage,
+    {0, 0, 1, 1},
+    0,
+    0,
+    0,
+    2,
+    1,
+    kelGIFTagDescriptions,
+    kelGIFTagCount,
+};
+
 kelGIFFormat theGIFformat;
 
-kelGIFFormat::kelGIFFormat() : kelFormat("GIF") {}
-
-int kelGIFFormat::typeIsSupported(kelDataType type)
-{
-    return type == kelUChar;
-}
-
-int kelGIFFormat::orderIsSupported(kelOrder order)
-{
-    return order == kelInterleaved;
-}
-
-int kelGIFFormat::orientationIsSupported(kelOrientation orientation)
-{
-    return orientation == kelUpperLeftOrigin;
-}
-
-int kelGIFFormat::colorModelIsSupported(kelColorModel cm)
-{
-    return cm == kelRGBPalette;
-}
-
-int kelGIFFormat::compressionIsSupported(kelCompression compression)
-{
-    return compression == kelLZW;
-}
-
-int kelGIFFormat::sizeIsSupported(int x, int y, int z, int c, kelOrientation)
-{
-    return kelGIFSizeFits(x) && kelGIFSizeFits(y) && z == 1 && c == 1;
-}
-
-int kelGIFFormat::pagingIsSupported()
-{
-    return 0;
-}
-
-int kelGIFFormat::pageSizeIsSupported(int x, int y, int, int, int px, int py, int pz, int pc, kelOrientation)
-{
-    return px == x && py == y && pz == 1 && pc == 1;
-}
-
-int kelGIFFormat::randomAccessReadIsSupported()
-{
-    return 0;
-}
-
-int kelGIFFormat::randomAccessWriteIsSupported()
-{
-    return 0;
-}
-
-kelDataType kelGIFFormat::getPreferredType()
-{
-    return kelUChar;
-}
-
-kelOrder kelGIFFormat::getPreferredOrder()
-{
-    return kelInterleaved;
-}
-
-kelOrientation kelGIFFormat::getPreferredOrientation()
-{
-    return kelUpperLeftOrigin;
-}
-
-kelColorModel kelGIFFormat::getPreferredColorModel(int)
-{
-    return kelRGBPalette;
-}
-
-kelCompression kelGIFFormat::getPreferredCompression()
-{
-    return kelLZW;
-}
-
-void kelGIFFormat::getPreferredPageSize(int x, int y, int, int, int& px, int& py, int& pz, int& pc, kelOrientation)
-{
-    px = x;
-    py = y;
-    pz = 1;
-    pc = 1;
-}
+kelGIFFormat::kelGIFFormat() : kelTableFormat("GIF", gifCaps) {}
 
 kelFile* kelGIFFormat::newfileobj()
 {

@@ -2,9 +2,8 @@
 #include <kel/kelGIFFile.h>
 #include <kel/kelTag.h>
 
-#include "kelGIFFormat.h"
 
-static kelTagDescription tagDescriptions[] = {
+kelTagDescription kelGIFTagDescriptions[] = {
     {kelGIFtransparentIndex, 0x6311, "Index value that is considered transparent", "Transparent index", nullptr,
      nullptr},
     {kelGIFtransparentColor, 0x14113, "R,G,B value that is considered transparent", "Transparent color", nullptr,
@@ -30,8 +29,4 @@ static kelTagDescription tagDescriptions[] = {
      nullptr},
 };
 
-kelTagDescription* kelGIFFormat::_getTagDescriptions(int& count)
-{
-    count = int(sizeof tagDescriptions / sizeof tagDescriptions[0]);
-    return tagDescriptions;
-}
+extern const int kelGIFTagCount = int(sizeof kelGIFTagDescriptions / sizeof kelGIFTagDescriptions[0]);

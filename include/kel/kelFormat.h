@@ -42,7 +42,11 @@ public:
 
 protected:
     virtual kelTagDescription* _getTagDescriptions(int& count);
+    // Registers with the database entry of the same name. A plug-in that
+    // names no version implements interface 1.3; one that implements the
+    // optional file services and tag descriptions declares 2.1.
     explicit kelFormat(const char* formatName);
+    kelFormat(const char* formatName, int interfaceMajor, int interfaceMinor);
     virtual ~kelFormat();
 
 public:

@@ -36,6 +36,49 @@ enum {
     kelTagTypeMask = 0xf0
 };
 
+/* Attributes in the high bits of `flags` that every format means alike, so
+   that tools and bindings handle a format's tags without knowing it. Bits
+   8-23 stay the format's own. */
+enum {
+    kelTagReadOnly = 0x01000000, /* getTag only: shown, never set or carried */
+    kelTagFileWide = 0x02000000, /* one value for the whole file, not per image */
+    kelTagRoleShift = 26,
+    kelTagRoleMask = 0x7c000000  /* a kelTagRole */
+};
+
+/* Common meanings a tag may declare (flags bits 26-30), through which code
+   that knows no format reads and writes frames of an animation. Each role
+   fixes the tag's value type and unit. */
+KEL_ENUM(kelTagRole) {
+    kelTagRoleNone = 0,
+    kelTagRoleCanvasWidth = 1,   /* int: the canvas that frames are placed on */
+    kelTagRoleCanvasHeight = 2,  /* int */
+    kelTagRoleLeft = 3,          /* int: the frame's place on the canvas */
+    kelTagRoleTop = 4,           /* int */
+    kelTagRoleDelayCs = 5,       /* int: how long the frame shows, 1/100 s */
+    kelTagRoleDelayMs = 6,       /* int: the same in 1/1000 s */
+    kelTagRoleDisposal = 7,      /* int, a kelFrameDisposal */
+    kelTagRoleBlend = 8,         /* int, a kelFrameBlend */
+    kelTagRoleLoopCount = 9,     /* int: times the animation plays, 0 forever */
+    kelTagRoleBackground = 10    /* 4 ints: R, G, B, A of the canvas's background */
+} KEL_ENUM_END(kelTagRole);
+
+/* What is done with a frame's rectangle before the next frame is drawn. */
+KEL_ENUM(kelFrameDisposal) {
+    kelDisposeUnspecified = 0, /* as kelDisposeNone */
+    kelDisposeNone = 1,        /* the frame stays */
+    kelDisposeBackground = 2,  /* the rectangle becomes transparent */
+    kelDisposePrevious = 3     /* the rectangle returns to what it was before the frame */
+} KEL_ENUM_END(kelFrameDisposal);
+
+/* How a frame's pixels meet the canvas under them. */
+KEL_ENUM(kelFrameBlend) {
+    kelBlendOver = 0,  /* alpha-composited over the canvas */
+    kelBlendSource = 1 /* the rectangle is replaced, alpha included */
+} KEL_ENUM_END(kelFrameBlend);
+
+#define kelTagRoleOf(flags) ((kelTagRole)(((flags) & kelTagRoleMask) >> kelTagRoleShift))
+
 /* Value types; the comments give the element each value is held in. */
 KEL_ENUM(kelTagType) {
     kelTagShort = 0x00,      /* 16-bit integer */
@@ -48,7 +91,10 @@ KEL_ENUM(kelTagType) {
     kelTagLong = 0x70,       /* 32-bit integer */
     kelTagReal = 0x80,       /* float */
     kelTagDouble = 0x90,     /* double */
-    kelTagLongDouble = 0xa0  /* double */
+    kelTagLongDouble = 0xa0, /* double */
+    kelTagBytes = 0xb0       /* a block of bytes, count 1: getTag takes
+                                const void** and int* (the bytes stay the
+                                file's), setTag a const void* and an int */
 } KEL_ENUM_END(kelTagType);
 
 #endif
