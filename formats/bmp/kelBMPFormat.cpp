@@ -10,11 +10,7 @@
 
 #include "kelBMPFile.h"
 
-kelBMPFormat theBMPFormat;
-
 namespace {
-
-const int maxExtent = 65536;
 
 const kelIntRangeSpec anyCount = {0, INT_MAX};
 
@@ -25,8 +21,35 @@ kelTagDescription tagDescriptions[] = {
     {kelBMPSignificantColors, 0x6371, "Significant colors in color palette", "Significant colors", "0", &anyCount},
 };
 
-// The header's sizes are 32-bit: the largest palette and the padded rows
-// must fit them.
+// Palette or RGB pixels of one plane, bottom row first, in one page. An
+// image needs at least one pixel: readers refuse a width or height of 0.
+const kelFormatCaps bmpCaps = {
+    kelUChar,
+    kelInterleaved,
+    kelBitOf(kelLowerLeftOrigin),
+    kelBitOf(kelRGB) | kelBitOf(kelRGBPalette),
+    kelBitOf(kelNoCompression),
+    kelUChar,
+    kelInterleaved,
+    kelLowerLeftOrigin,
+    kelNoCompression,
+    {kelRGB, kelRGBPalette, kelRGB, kelRGB, kelRGB, kelRGB},
+    1,
+    65536,
+    65536,
+    1,
+    kelBitOf(1) | kelBitOf(3),
+    kelPageRule::WholeImage,
+    {0, 0, 1, 0},
+    0,
+    1,
+    1,
+    2,
+    1,
+    tagDescriptions,
+    int(sizeof tagDescriptions / sizeof tagDescriptions[0]),
+};
+
 int fitsTheHeader(int x, int y, int c)
 {
     const uint64_t stride = (uint64_t(x) * (c == 3 ? 24 : 8) + 31) / 32 * 4;
@@ -35,101 +58,16 @@ int fitsTheHeader(int x, int y, int c)
 
 } // namespace
 
-kelBMPFormat::kelBMPFormat() : kelFormat("BMP") {}
+kelBMPFormat theBMPFormat;
 
-int kelBMPFormat::typeIsSupported(kelDataType type)
-{
-    return type == kelUChar;
-}
+kelBMPFormat::kelBMPFormat() : kelTableFormat("BMP", bmpCaps) {}
 
-int kelBMPFormat::orderIsSupported(kelOrder order)
+int kelBMPFormat::sizeIsSupported(int x, int y, int z, int c, kelOrientation orientation)
 {
-    return order == kelInterleaved;
-}
-
-int kelBMPFormat::orientationIsSupported(kelOrientation orientation)
-{
-    return orientation == kelLowerLeftOrigin;
-}
-
-int kelBMPFormat::colorModelIsSupported(kelColorModel cm)
-{
-    return cm == kelRGB || cm == kelRGBPalette;
-}
-
-int kelBMPFormat::compressionIsSupported(kelCompression compression)
-{
-    return compression == kelNoCompression;
-}
-
-// An image needs at least one pixel: readers refuse a width or height of 0.
-int kelBMPFormat::sizeIsSupported(int x, int y, int z, int c, kelOrientation)
-{
-    return x >= 1 && x <= maxExtent && y >= 1 && y <= maxExtent && z == 1 && (c == 1 || c == 3) &&
-           fitsTheHeader(x, y, c);
-}
-
-int kelBMPFormat::pagingIsSupported()
-{
-    return 0;
-}
-
-int kelBMPFormat::pageSizeIsSupported(int x, int y, int, int c, int px, int py, int pz, int pc, kelOrientation)
-{
-    return px == x && py == y && pz == 1 && pc == c;
-}
-
-int kelBMPFormat::randomAccessReadIsSupported()
-{
-    return 1;
-}
-
-int kelBMPFormat::randomAccessWriteIsSupported()
-{
-    return 1;
-}
-
-kelDataType kelBMPFormat::getPreferredType()
-{
-    return kelUChar;
-}
-
-kelOrder kelBMPFormat::getPreferredOrder()
-{
-    return kelInterleaved;
-}
-
-kelOrientation kelBMPFormat::getPreferredOrientation()
-{
-    return kelLowerLeftOrigin;
-}
-
-kelColorModel kelBMPFormat::getPreferredColorModel(int nc)
-{
-    return nc == 1 ? kelRGBPalette : kelRGB;
-}
-
-kelCompression kelBMPFormat::getPreferredCompression()
-{
-    return kelNoCompression;
-}
-
-void kelBMPFormat::getPreferredPageSize(int x, int y, int, int c, int& px, int& py, int& pz, int& pc,
-                                        kelOrientation)
-{
-    px = x;
-    py = y;
-    pz = 1;
-    pc = c;
+    return kelTableFormat::sizeIsSupported(x, y, z, c, orientation) && fitsTheHeader(x, y, c);
 }
 
 kelFile* kelBMPFormat::newfileobj()
 {
     return new (std::nothrow) kelBMPFile;
-}
-
-kelTagDescription* kelBMPFormat::_getTagDescriptions(int& count)
-{
-    count = int(sizeof tagDescriptions / sizeof tagDescriptions[0]);
-    return tagDescriptions;
 }

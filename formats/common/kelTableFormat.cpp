@@ -7,17 +7,17 @@ kelTableFormat::kelTableFormat(const char* formatName, const kelFormatCaps& caps
 
 static int inSet(unsigned set, int value)
 {
-    return value >= 0 && value < 32 && (set & kelBitOf(value)) != 0;
+    return set == kelAnything || (value >= 0 && value < 32 && (set & kelBitOf(value)) != 0);
 }
 
 int kelTableFormat::typeIsSupported(kelDataType type)
 {
-    return type > 0 && (table.types & unsigned(type)) == unsigned(type);
+    return table.types == kelAnything || (type > 0 && (table.types & unsigned(type)) == unsigned(type));
 }
 
 int kelTableFormat::orderIsSupported(kelOrder order)
 {
-    return order > 0 && (table.orders & unsigned(order)) == unsigned(order);
+    return table.orders == kelAnything || (order > 0 && (table.orders & unsigned(order)) == unsigned(order));
 }
 
 int kelTableFormat::orientationIsSupported(kelOrientation orientation)
@@ -39,7 +39,7 @@ int kelTableFormat::sizeIsSupported(int x, int y, int z, int c, kelOrientation)
 {
     const int lo = table.minExtent;
     return x >= lo && x <= table.maxWidth && y >= lo && y <= table.maxHeight && z >= lo && z <= table.maxDepth &&
-           c >= 1 && (table.channelCounts == 0 || inSet(table.channelCounts, c));
+           (table.channelCounts == 0 ? c >= lo : inSet(table.channelCounts, c));
 }
 
 int kelTableFormat::pagingIsSupported()

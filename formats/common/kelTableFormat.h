@@ -14,6 +14,9 @@ constexpr unsigned kelBitOf(int value)
 {
     return 1u << value;
 }
+// Any value at all, in any of the sets below: formats that store whatever
+// they are given.
+constexpr unsigned kelAnything = ~0u;
 // Every orientation, every order.
 constexpr unsigned kelAnyOrientation = 0x1feu;
 constexpr unsigned kelAnyOrder = kelInterleaved | kelSequential | kelSeparate;

@@ -3,30 +3,11 @@
 #ifndef KEL_RAWFORMAT_H
 #define KEL_RAWFORMAT_H
 
-#include <kel/kelFormat.h>
+#include "kelTableFormat.h"
 
-class kelRawFormat : public kelFormat {
+class kelRawFormat : public kelTableFormat {
 public:
     kelRawFormat();
-
-    int typeIsSupported(kelDataType) override;
-    int orderIsSupported(kelOrder) override;
-    int orientationIsSupported(kelOrientation) override;
-    int colorModelIsSupported(kelColorModel) override;
-    int compressionIsSupported(kelCompression compression) override;
-    int sizeIsSupported(int, int, int, int, kelOrientation) override;
-    int pagingIsSupported() override;
-    int pageSizeIsSupported(int, int, int, int, int, int, int, int, kelOrientation) override;
-    int randomAccessReadIsSupported() override;
-    int randomAccessWriteIsSupported() override;
-    kelDataType getPreferredType() override;
-    kelOrder getPreferredOrder() override;
-    kelOrientation getPreferredOrientation() override;
-    kelColorModel getPreferredColorModel(int nc) override;
-    kelCompression getPreferredCompression() override;
-    // A page is the whole image.
-    void getPreferredPageSize(int x, int y, int z, int c, int& px, int& py, int& pz, int& pc,
-                              kelOrientation) override;
     kelFile* newfileobj() override;
 };
 

@@ -10,88 +10,50 @@
 #include "kelXBMFile.h"
 #include "kelXBMGeometry.h"
 
-kelXBMFormat theXBMformat;
-
 static kelTagDescription xbmTags[] = {
     {kelXBMhotSpot, 0x6312, "Location of hot spot in image", "Hot spot", nullptr, nullptr},
 };
 
-kelXBMFormat::kelXBMFormat() : kelFormat("XBM") {}
+// Bits, set where the picture is dark, top row first.
+static const kelFormatCaps xbmCaps = {
+    kelBit,
+    kelInterleaved,
+    kelBitOf(kelUpperLeftOrigin),
+    kelBitOf(kelNegative),
+    kelBitOf(kelNoCompression),
+    kelBit,
+    kelInterleaved,
+    kelUpperLeftOrigin,
+    kelNoCompression,
+    {kelNegative, kelNegative, kelNegative, kelNegative, kelNegative, kelNegative},
+    1,
+    INT_MAX,
+    INT_MAX,
+    1,
+    kelBitOf(1),
+    kelPageRule::WholeImage,
+    {0, 0, 1, 1},
+    0,
+    0,
+    0,
+    2,
+    1,
+    xbmTags,
+    int(sizeof xbmTags / sizeof xbmTags[0]),
+};
 
-int kelXBMFormat::typeIsSupported(kelDataType type)
-{
-    return type == kelBit;
-}
+kelXBMFormat theXBMformat;
 
-int kelXBMFormat::orderIsSupported(kelOrder order)
-{
-    return order == kelInterleaved;
-}
+kelXBMFormat::kelXBMFormat() : kelTableFormat("XBM", xbmCaps) {}
 
-int kelXBMFormat::orientationIsSupported(kelOrientation orientation)
-{
-    return orientation == kelUpperLeftOrigin;
-}
-
-int kelXBMFormat::colorModelIsSupported(kelColorModel cm)
-{
-    return cm == kelNegative;
-}
-
-int kelXBMFormat::compressionIsSupported(kelCompression compression)
-{
-    return compression == kelNoCompression;
-}
-
-// An empty bitmap or one too large for a page could not be read back.
 int kelXBMFormat::sizeIsSupported(int x, int y, int z, int c, kelOrientation)
 {
     return z == 1 && c == 1 && kelXBMPageFits(x, y, 8);
 }
 
-int kelXBMFormat::pagingIsSupported()
-{
-    return 0;
-}
-
 int kelXBMFormat::pageSizeIsSupported(int x, int y, int, int, int px, int py, int pz, int pc, kelOrientation)
 {
     return px == kelXBMPageWidth(x, 8) && py == y && pz == 1 && pc == 1;
-}
-
-int kelXBMFormat::randomAccessReadIsSupported()
-{
-    return 0;
-}
-
-int kelXBMFormat::randomAccessWriteIsSupported()
-{
-    return 0;
-}
-
-kelDataType kelXBMFormat::getPreferredType()
-{
-    return kelBit;
-}
-
-kelOrder kelXBMFormat::getPreferredOrder()
-{
-    return kelInterleaved;
-}
-
-kelOrientation kelXBMFormat::getPreferredOrientation()
-{
-    return kelUpperLeftOrigin;
-}
-
-kelColorModel kelXBMFormat::getPreferredColorModel(int)
-{
-    return kelNegative;
-}
-
-kelCompression kelXBMFormat::getPreferredCompression()
-{
-    return kelNoCompression;
 }
 
 void kelXBMFormat::getPreferredPageSize(int x, int y, int, int, int& px, int& py, int& pz, int& pc, kelOrientation)
@@ -106,10 +68,4 @@ void kelXBMFormat::getPreferredPageSize(int x, int y, int, int, int& px, int& py
 kelFile* kelXBMFormat::newfileobj()
 {
     return new (std::nothrow) kelXBMFile;
-}
-
-kelTagDescription* kelXBMFormat::_getTagDescriptions(int& count)
-{
-    count = int(sizeof xbmTags / sizeof xbmTags[0]);
-    return xbmTags;
 }

@@ -2,34 +2,19 @@
 #ifndef KEL_XBMFORMAT_H
 #define KEL_XBMFORMAT_H
 
-#include <kel/kelFormat.h>
+#include "kelTableFormat.h"
 
-class kelXBMFormat : public kelFormat {
+class kelXBMFormat : public kelTableFormat {
 public:
     kelXBMFormat();
-
-    int typeIsSupported(kelDataType type) override;
-    int orderIsSupported(kelOrder order) override;
-    int orientationIsSupported(kelOrientation orientation) override;
-    int colorModelIsSupported(kelColorModel cm) override;
-    int compressionIsSupported(kelCompression compression) override;
-    int sizeIsSupported(int x, int y, int z, int c, kelOrientation) override;
-    int pagingIsSupported() override;
-    int pageSizeIsSupported(int x, int y, int z, int c, int px, int py, int pz, int pc, kelOrientation) override;
-    int randomAccessReadIsSupported() override;
-    int randomAccessWriteIsSupported() override;
-    kelDataType getPreferredType() override;
-    kelOrder getPreferredOrder() override;
-    kelOrientation getPreferredOrientation() override;
-    kelColorModel getPreferredColorModel(int nc) override;
-    kelCompression getPreferredCompression() override;
+    // An empty bitmap or one too large for a page could not be read back.
+    int sizeIsSupported(int x, int y, int z, int c, kelOrientation orientation) override;
     // One page holds the whole image, its rows padded to whole bytes.
+    int pageSizeIsSupported(int x, int y, int z, int c, int px, int py, int pz, int pc,
+                            kelOrientation orientation) override;
     void getPreferredPageSize(int x, int y, int z, int c, int& px, int& py, int& pz, int& pc,
-                              kelOrientation) override;
+                              kelOrientation orientation) override;
     kelFile* newfileobj() override;
-
-protected:
-    kelTagDescription* _getTagDescriptions(int& count) override;
 };
 
 extern kelXBMFormat theXBMformat;
