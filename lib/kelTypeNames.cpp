@@ -59,6 +59,7 @@ extern "C" const char* kelColorModelName(kelColorModel cm)
 extern "C" const char* kelCompressionName(kelCompression compress)
 {
     static const char* const names[] = {"unknown", "none", "ORN-RLE", "CCITT Group 3", "CCITT Group 4",
-                                        "Lempel-Ziv & Welch", "JPEG", "Mac-RLE", "ZIP deflate/inflate"};
-    return compress >= kelNoCompression && compress <= kelZIP ? names[compress] : names[0];
+                                        "Lempel-Ziv & Welch", "JPEG", "Mac-RLE", "ZIP deflate/inflate",
+                                        "Zstandard", "LZMA", "WebP lossy", "WebP lossless"};
+    return compress >= kelNoCompression && compress <= kelWEBPLossless ? names[compress] : names[0];
 }

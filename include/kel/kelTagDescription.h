@@ -60,7 +60,8 @@ KEL_ENUM(kelTagRole) {
     kelTagRoleDisposal = 7,      /* int, a kelFrameDisposal */
     kelTagRoleBlend = 8,         /* int, a kelFrameBlend */
     kelTagRoleLoopCount = 9,     /* int: times the animation plays, 0 forever */
-    kelTagRoleBackground = 10    /* 4 ints: R, G, B, A of the canvas's background */
+    kelTagRoleBackground = 10,   /* 4 ints: R, G, B, A of the canvas's background */
+    kelTagRoleQuality = 11       /* int 0-100: a lossy encoder's quality, 100 best */
 } KEL_ENUM_END(kelTagRole);
 
 /* What is done with a frame's rectangle before the next frame is drawn. */

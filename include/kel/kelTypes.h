@@ -78,7 +78,11 @@ KEL_ENUM(kelCompression) {
     kelLZW = 5,
     kelJPEG = 6,
     kelPACKBITS = 7,
-    kelZIP = 8
+    kelZIP = 8,
+    kelZSTD = 9,
+    kelLZMA = 10,
+    kelWEBP = 11,        /* WebP's lossy coding (VP8) */
+    kelWEBPLossless = 12 /* WebP's lossless coding (VP8L) */
 } KEL_ENUM_END(kelCompression);
 
 KEL_ENUM(kelAxis) {

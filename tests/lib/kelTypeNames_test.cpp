@@ -73,7 +73,7 @@ TEST(TypeNames, Compressions)
     EXPECT_STREQ("JPEG", kelCompressionName(kelJPEG));
     EXPECT_STREQ("Mac-RLE", kelCompressionName(kelPACKBITS));
     EXPECT_STREQ("ZIP deflate/inflate", kelCompressionName(kelZIP));
-    for (int v : {int(kelUnknownCompression), 0, 9, -2})
+    for (int v : {int(kelUnknownCompression), 0, 13, -2})
         EXPECT_STREQ("unknown", kelCompressionName(kelCompression(v))) << v;
 }
 

@@ -36,7 +36,9 @@ const kelToolName kelToolColorModels[] = {
 const kelToolName kelToolCompressions[] = {
     {kelNoCompression, "none"}, {kelORNRLE, "ornrle"}, {kelCCITTFAX3, "ccittfax3"},
     {kelCCITTFAX4, "ccittfax4"}, {kelLZW, "lzw"},      {kelJPEG, "jpeg"},
-    {kelPACKBITS, "packbits"},   {kelZIP, "zip"},      {0, nullptr}};
+    {kelPACKBITS, "packbits"},   {kelZIP, "zip"},      {kelZIP, "deflate"},
+    {kelZSTD, "zstd"},           {kelLZMA, "lzma"},    {kelWEBP, "webp"},
+    {kelWEBPLossless, "webp-lossless"}, {0, nullptr}};
 
 int kelToolLookup(const kelToolName* table, const char* keyword)
 {

@@ -67,7 +67,7 @@ void printCompressions()
 {
     heading("Compressions");
     printf("%5s  %s\n", "value", "name");
-    for (int v : {int(kelUnknownCompression), 1, 2, 3, 4, 5, 6, 7, 8})
+    for (int v = kelUnknownCompression; v <= kelWEBPLossless; v += v == kelUnknownCompression ? 2 : 1)
         printf("%5d  %s\n", v, kelCompressionName(kelCompression(v)));
 }
 
