@@ -37,7 +37,7 @@ std::string kelDbBanner()
            kel_dbdir +
            ".\n"
            "! Although changes to this file may be reflected in the generated \n"
-           "! kel_database, such changes are not recommended. See I\n"
+           "! kel_database, such changes are not recommended. See\n"
            "! " KEL_DBGEN_DOC "\n"
            "! for more information on the proper method for adding new\n"
            "! formats to this file.";
