@@ -6,10 +6,10 @@ install(TARGETS kel0 ckel0 EXPORT kelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-# The README and the manual keep their relative places, so that the links
-# between them work in the installed tree; the generated database's banner
-# names docs/database.md.
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README, the licence it links and the manual keep their relative
+# places, so that the links between them work in the installed tree; the
+# generated database's banner names docs/database.md.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The benchmarks page links to the figures.
 install(FILES ${PROJECT_SOURCE_DIR}/bench/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/bench)
