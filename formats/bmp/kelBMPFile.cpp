@@ -1,4 +1,4 @@
-// Opening and closing a BMP file, its stream, and its items.
+// Opening and closing a BMP file, and its items.
 #include "kelBMPFile.h"
 
 #include <kel/kelColormap.h>
@@ -8,63 +8,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-kelBMPFile::kelBMPFile() : fp(nullptr), flushNeeded(0), cmap(nullptr), pixelsWritten(0) {}
+kelBMPFile::kelBMPFile() : flushNeeded(0), cmap(nullptr), pixelsWritten(0) {}
 
 // Reached without closeFile only when open or create failed; the framework
 // then looks after the descriptor itself.
 kelBMPFile::~kelBMPFile()
 {
-    closeStream();
     dropPalette();
-}
-
-// The stream is made over a duplicate of a handed-in descriptor: closing
-// it leaves the descriptor to the framework (or to the caller, when an open
-// fails), which closes it exactly once.
-kelStatus kelBMPFile::openStream(const char* nameMode, const char* fdMode)
-{
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fp = fopen(filename, nameMode);
-        return fp ? kelStatus(kelOKAY) : kelSystemStatus(kelOPENFAILED);
-    }
-    if (lseek(fd, 0, SEEK_SET) < 0)
-        return kelSystemStatus(kelSEEKFAILED);
-    int dupFd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (dupFd < 0)
-        return kelSystemStatus(kelOPENFAILED);
-    fp = fdopen(dupFd, fdMode);
-    if (fp)
-        return kelOKAY;
-    kelStatus sts = kelSystemStatus(kelOPENFAILED);
-    ::close(dupFd);
-    return sts;
-}
-
-// A stream that was written reports a failed final write here.
-kelStatus kelBMPFile::closeStream()
-{
-    if (!fp)
-        return kelOKAY;
-    int rc = fclose(fp);
-    fp = nullptr;
-    return rc != 0 && accessmode != O_RDONLY ? kelSystemStatus(kelWRITEFAILED) : kelStatus(kelOKAY);
-}
-
-// Data a new file still buffers goes out first, so that its failure is
-// reported as the failed write it is.
-kelStatus kelBMPFile::seekTo(off_t offset)
-{
-    if (accessmode != O_RDONLY && fflush(fp) != 0)
-        return kelSystemStatus(kelWRITEFAILED);
-    return fseeko(fp, offset, SEEK_SET) == 0 ? kelStatus(kelOKAY) : kelSystemStatus(kelSEEKFAILED);
 }
 
 kelStatus kelBMPFile::readHeaders()
 {
-    kelStatus sts = hdr.read(fp);
+    kelStatus sts = hdr.read(reader);
     if (sts == kelOKAY)
-        sts = infoHdr.read(fp);
+        sts = infoHdr.read(reader);
     if (sts == kelOKAY)
         sts = infoHdr.check();
     return sts;
@@ -80,16 +37,19 @@ void kelBMPFile::setAttributes()
     order = kelInterleaved;
     orientation = infoHdr.isTopDown() ? kelUpperLeftOrigin : kelLowerLeftOrigin;
     cm = rgb ? kelRGB : kelRGBPalette;
-    compression = infoHdr.CompressionMethod == 0 ? kelNoCompression : kelUnknownCompression;
+    compression = infoHdr.isRunLength() ? kelUnknownCompression : kelNoCompression;
 }
 
+// The framework hands in the descriptor it opened (it opens nothing for
+// the other modes, which it retries by name).
 kelStatus kelBMPFile::openFile()
 {
     if (accessmode != O_RDONLY)
         return kelUNSUPPORTEDBYLIBRARY;
-    kelStatus sts = openStream("rb", "rb");
-    if (sts == kelOKAY)
-        sts = readHeaders();
+    if (fd < 0)
+        return kelOPENFAILED;
+    reader.attach(fd);
+    kelStatus sts = readHeaders();
     if (sts == kelOKAY) {
         setAttributes();
         // The framework reads the image into one page buffer.
@@ -98,24 +58,19 @@ kelStatus kelBMPFile::openFile()
     if (sts == kelOKAY && cm == kelRGBPalette)
         sts = readPalette();
     flushNeeded = 0;
-    if (sts != kelOKAY) {
+    if (sts != kelOKAY)
         dropPalette();
-        closeStream();
-    }
     return sts;
 }
 
 kelStatus kelBMPFile::closeFile()
 {
     dropPalette();
-    kelStatus sts = closeStream();
-    if (fd >= 0) {
-        int rc = ::close(fd);
-        fd = -1;
-        if (rc != 0 && sts == kelOKAY)
-            sts = kelSystemStatus(kelCLOSEFAILED);
-    }
-    return sts;
+    if (fd < 0)
+        return kelOKAY;
+    const int rc = ::close(fd);
+    fd = -1;
+    return rc != 0 ? kelSystemStatus(kelCLOSEFAILED) : kelStatus(kelOKAY);
 }
 
 kelStatus kelBMPFile::getScaleMinMax(double& min, double& max)

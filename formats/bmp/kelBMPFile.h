@@ -1,7 +1,6 @@
 // A BMP file: one image of 1, 4, 8 or 24 bits per pixel, which is one page.
-// Pixels are read through a stdio stream of the plug-in's own, made over a
-// duplicate of the framework's descriptor, so that closing the stream never
-// closes a descriptor that someone else closes too.
+// It is read and written with positioned transfers over the framework's
+// descriptor, which the file closes once, in closeFile.
 #ifndef KEL_FORMATS_BMP_FILE_H
 #define KEL_FORMATS_BMP_FILE_H
 
@@ -11,12 +10,13 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <stdio.h>
-#include <sys/types.h>
 
 #include <algorithm>
 #include <memory>
 #include <new>
+
+#include "kelByteReader.h"
+#include "kelByteWriter.h"
 
 class kelBMPFile : public kelFile {
 public:
@@ -30,8 +30,8 @@ public:
         uint16_t Reserved2 = 0;
         uint32_t ImageDataOffset = 0; // 0 in a new file until the pixels are placed
 
-        kelStatus read(FILE* fp);
-        kelStatus write(FILE* fp) const;
+        kelStatus read(kelByteReader& in);
+        void write(kelByteWriter& out) const;
     };
 
     // The bitmap info header: the 12-byte layout, or the 40-byte one that
@@ -49,12 +49,14 @@ public:
         uint32_t NumColorsUsed = 0;
         uint32_t NumSignificantColors = 0;
 
-        kelStatus read(FILE* fp);
-        kelStatus write(FILE* fp) const;
+        kelStatus read(kelByteReader& in);
+        // Always the 40-byte layout.
+        void write(kelByteWriter& out) const;
 
         // Whether the header has the 12-byte layout (3-byte palette entries).
         int isShort() const { return HeaderSize < 40; }
         int isTopDown() const { return ImageHeight < 0; }
+        int isRunLength() const { return CompressionMethod == 1 || CompressionMethod == 2; }
         // Checks depth, compression and sizes of a file being opened.
         kelStatus check() const;
         long long height() const;
@@ -87,14 +89,11 @@ private:
     // stay in the cache between reading and converting.
     static constexpr size_t ioBlockBytes = 256 * 1024;
 
-    kelStatus openStream(const char* nameMode, const char* fdMode);
-    kelStatus closeStream();
-    kelStatus seekTo(off_t offset);
     kelStatus readHeaders();
     void setAttributes();
     uint32_t paletteEntriesToRead() const;
     kelStatus readPalette();
-    kelStatus writePalette();
+    void writePalette();
     void dropPalette();
 
     size_t rowsPerBlock() const;
@@ -111,9 +110,9 @@ private:
 
     void calcOffset();
     kelStatus writeRows(const unsigned char* page);
-    kelStatus writeBytes(const void* buf, size_t n);
 
-    FILE* fp;
+    kelByteReader reader;
+    kelByteWriter writer;
     int flushNeeded;
     Header hdr;
     InfoHeader infoHdr;
@@ -137,13 +136,6 @@ kelStatus kelBMPFile::inRowBlocks(Step step) const
     for (size_t y = 0; y < height && sts == kelOKAY; y += maxRows)
         sts = step(block.get(), y, std::min(maxRows, height - y));
     return sts;
-}
-
-// A read that came short: with errno when the stream failed, plain at the
-// end of the file.
-inline kelStatus kelBMPReadFailure(FILE* fp)
-{
-    return ferror(fp) ? kelSystemStatus(kelREADFAILED) : kelStatus(kelREADFAILED);
 }
 
 #endif

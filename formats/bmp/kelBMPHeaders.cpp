@@ -10,44 +10,32 @@ namespace {
 const uint64_t maxPageBytes = INT_MAX;
 
 template <class T>
-kelStatus readField(FILE* fp, T& field)
+kelStatus readField(kelByteReader& in, T& field)
 {
     uint32_t v = 0;
     for (unsigned i = 0; i < sizeof(T); i++) {
-        int ch = getc(fp);
-        if (ch == EOF)
-            return kelBMPReadFailure(fp);
+        const int ch = in.getByte();
+        if (ch < 0)
+            return in.readFailure();
         v |= uint32_t(ch) << (8 * i);
     }
     field = T(v);
     return kelOKAY;
 }
 
-template <class T>
-kelStatus writeField(FILE* fp, T field)
-{
-    uint32_t v = uint32_t(field);
-    for (unsigned i = 0; i < sizeof(T); i++)
-        if (putc(int((v >> (8 * i)) & 0xff), fp) == EOF)
-            return kelSystemStatus(kelWRITEFAILED);
-    return kelOKAY;
-}
-
 // Reads the fields in order, stopping at the first failure.
 template <class... T>
-kelStatus readFields(FILE* fp, T&... fields)
+kelStatus readFields(kelByteReader& in, T&... fields)
 {
     kelStatus sts = kelOKAY;
-    ((sts = sts == kelOKAY ? readField(fp, fields) : sts), ...);
+    ((sts = sts == kelOKAY ? readField(in, fields) : sts), ...);
     return sts;
 }
 
 template <class... T>
-kelStatus writeFields(FILE* fp, const T&... fields)
+void writeFields(kelByteWriter& out, const T&... fields)
 {
-    kelStatus sts = kelOKAY;
-    ((sts = sts == kelOKAY ? writeField(fp, fields) : sts), ...);
-    return sts;
+    ((sizeof(T) == 2 ? out.putLE16(unsigned(fields)) : out.putLE32(uint32_t(fields))), ...);
 }
 
 // Depth and compression of the files this plug-in reads: none for 1 and 24
@@ -69,31 +57,31 @@ int isAcceptedCombination(unsigned bits, uint32_t compression)
 
 } // namespace
 
-kelStatus kelBMPFile::Header::read(FILE* fp)
+kelStatus kelBMPFile::Header::read(kelByteReader& in)
 {
-    kelStatus sts = readFields(fp, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
+    kelStatus sts = readFields(in, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
     if (sts == kelOKAY && ImageFileType != magic)
         return kelBADMAGIC;
     return sts;
 }
 
-kelStatus kelBMPFile::Header::write(FILE* fp) const
+void kelBMPFile::Header::write(kelByteWriter& out) const
 {
-    return writeFields(fp, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
+    writeFields(out, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
 }
 
-kelStatus kelBMPFile::InfoHeader::read(FILE* fp)
+kelStatus kelBMPFile::InfoHeader::read(kelByteReader& in)
 {
-    kelStatus sts = readField(fp, HeaderSize);
+    kelStatus sts = readField(in, HeaderSize);
     if (sts != kelOKAY)
         return sts;
     if (HeaderSize >= 40)
-        return readFields(fp, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
+        return readFields(in, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
                           SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
     if (HeaderSize != 12)
         return kelBADIMGFMT;
     uint16_t width = 0, height = 0;
-    sts = readFields(fp, width, height, NumberOfImagePlanes, BitsPerPixel);
+    sts = readFields(in, width, height, NumberOfImagePlanes, BitsPerPixel);
     ImageWidth = width;
     ImageHeight = height;
     CompressionMethod = SizeOfBitmap = NumColorsUsed = NumSignificantColors = 0;
@@ -101,11 +89,10 @@ kelStatus kelBMPFile::InfoHeader::read(FILE* fp)
     return sts;
 }
 
-// Always the 40-byte layout.
-kelStatus kelBMPFile::InfoHeader::write(FILE* fp) const
+void kelBMPFile::InfoHeader::write(kelByteWriter& out) const
 {
-    return writeFields(fp, HeaderSize, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
-                       SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+    writeFields(out, HeaderSize, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
+                SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
 }
 
 long long kelBMPFile::InfoHeader::height() const
@@ -135,7 +122,7 @@ kelStatus kelBMPFile::InfoHeader::check() const
     if (ImageWidth <= 0 || ImageHeight == 0 || ImageHeight == INT32_MIN)
         return kelBADIMGFMT;
     // Run-length data has no top-down form.
-    if (isTopDown() && CompressionMethod != 0)
+    if (isTopDown() && isRunLength())
         return kelBADIMGFMT;
     const uint64_t channels = BitsPerPixel == 24 ? 3 : 1;
     const uint64_t pageBytes = uint64_t(ImageWidth) * uint64_t(height()) * channels;

@@ -48,10 +48,8 @@ kelStatus kelBMPFile::readPalette()
     const uint32_t entries = paletteEntriesToRead();
     const size_t entrySize = infoHdr.isShort() ? 3 : 4;
     unsigned char bytes[maxEntries * 4];
-    kelStatus sts = seekTo(off_t(14) + off_t(infoHdr.HeaderSize));
-    if (sts != kelOKAY)
-        return sts;
-    if (fread(bytes, entrySize, entries, fp) != entries) {
+    const size_t length = entries * entrySize;
+    if (reader.readAt(14 + (long long)infoHdr.HeaderSize, bytes, length) != length) {
         kelError(kelSeverityWarning, "Palette not complete in BMP file %s", filename ? filename : "");
         return kelOPENFAILED;
     }
@@ -111,7 +109,7 @@ kelStatus kelBMPFile::setColormap(const kelColormap* map)
 }
 
 // Indices outside the map's domain have no color: they are written black.
-kelStatus kelBMPFile::writePalette()
+void kelBMPFile::writePalette()
 {
     unsigned char bytes[maxEntries * 4] = {};
     double first = 0, last = 0;
@@ -124,5 +122,5 @@ kelStatus kelBMPFile::writePalette()
         entry[1] = (unsigned char)cmap->getVal(i, 1);
         entry[2] = (unsigned char)cmap->getVal(i, 0);
     }
-    return writeBytes(bytes, size_t(infoHdr.NumColorsUsed) * 4);
+    writer.write(bytes, size_t(infoHdr.NumColorsUsed) * 4);
 }

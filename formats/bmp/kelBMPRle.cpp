@@ -12,8 +12,8 @@ namespace {
 
 class RleDecoder {
 public:
-    RleDecoder(FILE* fp, unsigned char* page, int width, int height, int nibbles)
-        : fp(fp), page(page), width(width), height(height), nibbles(nibbles)
+    RleDecoder(kelByteReader& in, unsigned char* page, int width, int height, int nibbles)
+        : in(in), page(page), width(width), height(height), nibbles(nibbles)
     {
     }
 
@@ -32,7 +32,7 @@ private:
     kelStatus absolute(int count);
     kelStatus delta();
 
-    FILE* fp;
+    kelByteReader& in;
     unsigned char* page;
     int width;
     int height;
@@ -43,8 +43,8 @@ private:
 
 kelStatus RleDecoder::next(int& byte)
 {
-    byte = getc_unlocked(fp);
-    return byte == EOF ? kelBMPReadFailure(fp) : kelStatus(kelOKAY);
+    byte = in.getByte();
+    return byte < 0 ? in.readFailure() : kelStatus(kelOKAY);
 }
 
 // `count` pixels of one byte, or of its two nibbles by turns (high first).
@@ -128,6 +128,6 @@ kelStatus RleDecoder::run()
 kelStatus kelBMPFile::decodePage(unsigned char* page)
 {
     memset(page, 0, size_t(size.x) * size_t(size.y));
-    RleDecoder decoder(fp, page, size.x, size.y, infoHdr.BitsPerPixel == 4);
+    RleDecoder decoder(reader, page, size.x, size.y, infoHdr.BitsPerPixel == 4);
     return decoder.run();
 }

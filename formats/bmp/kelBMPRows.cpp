@@ -42,23 +42,24 @@ size_t kelBMPFile::rowsPerBlock() const
 
 kelStatus kelBMPFile::readBytes(void* buf, size_t n)
 {
-    return fread(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelBMPReadFailure(fp);
+    return reader.read(buf, n) == n ? kelStatus(kelOKAY) : reader.readFailure();
 }
 
 // A new file is read too, when a tile covers the page only in part: blank
-// until its pixels are written, then as written.
+// until its pixels are written, then as written. The pixels come from the
+// file, never from bytes buffered with the headers: those of a new file are
+// stale, and a read that fails now must fail the page.
 kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int)
 {
     if (accessmode != O_RDONLY && !pixelsWritten) {
         memset(data, 0, size_t(size.x) * size_t(size.y) * size_t(size.c));
         return kelOKAY;
     }
-    kelStatus sts = seekTo(off_t(hdr.ImageDataOffset));
-    if (sts != kelOKAY)
-        return sts;
+    reader.invalidate();
+    reader.seek(hdr.ImageDataOffset);
     beginFileIO();
     unsigned char* page = static_cast<unsigned char*>(data);
-    sts = infoHdr.CompressionMethod != 0 ? decodePage(page) : readRows(page);
+    kelStatus sts = infoHdr.isRunLength() ? decodePage(page) : readRows(page);
     endFileIO();
     return sts;
 }

@@ -4,8 +4,12 @@
 #include "kelBMPFile.h"
 #include "kelBMPPixels.h"
 
+#include <kel/kelError.h>
+
+#include <errno.h>
 #include <fcntl.h>
 #include <string.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +40,22 @@ void packRow(unsigned char* dst, const unsigned char* src, size_t width, int bit
     }
 }
 
+// A new file named by the caller is made here. A handed-in descriptor must
+// read as well as write: a tile covering the page in part reads it back.
+kelStatus openForWriting(int& fd, const char* filename)
+{
+    if (fd < 0) {
+        fd = ::open(filename, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        return fd < 0 ? kelSystemStatus(kelOPENFAILED) : kelStatus(kelOKAY);
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0 && (flags & O_ACCMODE) == O_RDWR)
+        return kelOKAY;
+    if (flags >= 0)
+        errno = EBADF;
+    return kelSystemStatus(kelOPENFAILED);
+}
+
 } // namespace
 
 // Only uncompressed files of one byte per pixel and channel, bottom row
@@ -47,9 +67,12 @@ kelStatus kelBMPFile::createFile()
     const int palette = cm == kelRGBPalette;
     if (size.c != (palette ? 1 : 3) || (!palette && cm != kelRGB))
         return kelUNSUPPORTEDBYFORMAT;
-    kelStatus sts = openStream("wb+", "rb+");
+    KEL_ASSERT(fd >= 0 || filename != NULL);
+    kelStatus sts = openForWriting(fd, filename);
     if (sts != kelOKAY)
         return sts;
+    reader.attach(fd);
+    writer.attach(fd);
     hdr = Header();
     hdr.ImageFileType = Header::magic;
     infoHdr = InfoHeader();
@@ -77,45 +100,46 @@ void kelBMPFile::calcOffset()
     flushNeeded = 1;
 }
 
-kelStatus kelBMPFile::writeBytes(const void* buf, size_t n)
-{
-    return fwrite(buf, 1, n, fp) == n ? kelStatus(kelOKAY) : kelSystemStatus(kelWRITEFAILED);
-}
-
+// The rows are written out before the page counts as written, so that a
+// failing write is reported here.
 kelStatus kelBMPFile::setPage(const void* data, int, int, int, int, int, int, int, int)
 {
     if (accessmode == O_RDONLY)
         return kelREADONLY;
     calcOffset();
-    kelStatus sts = seekTo(off_t(hdr.ImageDataOffset));
-    if (sts != kelOKAY)
-        return sts;
+    writer.seek(hdr.ImageDataOffset);
     beginFileIO();
-    sts = writeRows(static_cast<const unsigned char*>(data));
+    kelStatus sts = writeRows(static_cast<const unsigned char*>(data));
     endFileIO();
+    if (sts == kelOKAY)
+        sts = writer.flush();
     if (sts == kelOKAY)
         pixelsWritten = 1;
     return sts;
 }
 
 // Rows whose stored form is the page's (8 bits, no padding) are written as
-// they are; the others are packed into blocks of padded rows.
+// they are; the others are packed into blocks of padded rows, up to the
+// first failing write.
 kelStatus kelBMPFile::writeRows(const unsigned char* page)
 {
     const size_t stride = size_t(infoHdr.rowStride());
     const size_t rowBytes = size_t(size.x) * size_t(size.c);
     const size_t height = size_t(size.y);
-    if (infoHdr.BitsPerPixel == 8 && stride == rowBytes)
-        return writeBytes(page, rowBytes * height);
+    if (infoHdr.BitsPerPixel == 8 && stride == rowBytes) {
+        writer.write(page, rowBytes * height);
+        return writer.status();
+    }
     return inRowBlocks([&](unsigned char* block, size_t y, size_t rows) {
         for (size_t i = 0; i < rows; i++)
             packRow(block + i * stride, page + (y + i) * rowBytes, size_t(size.x), infoHdr.BitsPerPixel, stride);
-        return writeBytes(block, rows * stride);
+        writer.write(block, rows * stride);
+        return writer.status();
     });
 }
 
-// The stream is flushed too, so that a failing write is reported here and
-// not lost in closeFile.
+// What is buffered goes out too, so that a failing write is reported here
+// and not lost in closeFile.
 kelStatus kelBMPFile::flush()
 {
     if (!flushNeeded)
@@ -123,15 +147,12 @@ kelStatus kelBMPFile::flush()
     if (cm == kelRGBPalette && !cmap)
         return kelBADIMGFMT;
     calcOffset();
-    kelStatus sts = seekTo(0);
-    if (sts == kelOKAY)
-        sts = hdr.write(fp);
-    if (sts == kelOKAY)
-        sts = infoHdr.write(fp);
-    if (sts == kelOKAY && cm == kelRGBPalette)
-        sts = writePalette();
-    if (sts == kelOKAY && fflush(fp) != 0)
-        sts = kelSystemStatus(kelWRITEFAILED);
+    writer.seek(0);
+    hdr.write(writer);
+    infoHdr.write(writer);
+    if (cm == kelRGBPalette)
+        writePalette();
+    const kelStatus sts = writer.flush();
     if (sts == kelOKAY)
         flushNeeded = 0;
     return sts;
