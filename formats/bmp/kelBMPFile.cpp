@@ -24,19 +24,21 @@ kelStatus kelBMPFile::readHeaders()
         sts = infoHdr.read(reader);
     if (sts == kelOKAY)
         sts = infoHdr.check();
+    if (sts == kelOKAY && infoHdr.BitsPerPixel > 8 && infoHdr.BitsPerPixel != 24)
+        sts = fields.set(infoHdr.Masks, infoHdr.BitsPerPixel);
     return sts;
 }
 
 // A top-down file keeps its rows as stored and says so by its orientation.
 void kelBMPFile::setAttributes()
 {
-    const int rgb = infoHdr.BitsPerPixel == 24;
-    size = kelSize(infoHdr.ImageWidth, int(infoHdr.height()), 1, rgb ? 3 : 1);
+    const int channels = infoHdr.channels();
+    size = kelSize(infoHdr.ImageWidth, int(infoHdr.height()), 1, channels);
     pageSize = size;
     dtype = kelUChar;
     order = kelInterleaved;
     orientation = infoHdr.isTopDown() ? kelUpperLeftOrigin : kelLowerLeftOrigin;
-    cm = rgb ? kelRGB : kelRGBPalette;
+    cm = channels == 1 ? kelRGBPalette : channels == 3 ? kelRGB : kelRGBA;
     compression = infoHdr.isRunLength() ? kelUnknownCompression : kelNoCompression;
 }
 

@@ -1,6 +1,6 @@
-// A BMP file: one image of 1, 4, 8 or 24 bits per pixel, which is one page.
-// It is read and written with positioned transfers over the framework's
-// descriptor, which the file closes once, in closeFile.
+// A BMP file: one image of 1, 4, 8, 16, 24 or 32 bits per pixel, which is
+// one page. It is read and written with positioned transfers over the
+// framework's descriptor, which the file closes once, in closeFile.
 #ifndef KEL_FORMATS_BMP_FILE_H
 #define KEL_FORMATS_BMP_FILE_H
 
@@ -15,6 +15,7 @@
 #include <memory>
 #include <new>
 
+#include "kelBMPBitFields.h"
 #include "kelByteReader.h"
 #include "kelByteWriter.h"
 
@@ -35,8 +36,11 @@ public:
     };
 
     // The bitmap info header: the 12-byte layout, or the 40-byte one that
-    // every larger header begins with.
+    // every larger header begins with, and the color masks of 16- and 32-bit
+    // files.
     struct InfoHeader {
+        static constexpr uint32_t bitFields = 3; // compression: pixels by masks
+
         uint32_t HeaderSize = 0;
         int32_t ImageWidth = 0;
         int32_t ImageHeight = 0; // negative: the top row is stored first
@@ -48,6 +52,7 @@ public:
         int32_t VertResolution = 0;
         uint32_t NumColorsUsed = 0;
         uint32_t NumSignificantColors = 0;
+        uint32_t Masks[4] = {}; // red, green, blue, alpha
 
         kelStatus read(kelByteReader& in);
         // Always the 40-byte layout.
@@ -57,13 +62,17 @@ public:
         int isShort() const { return HeaderSize < 40; }
         int isTopDown() const { return ImageHeight < 0; }
         int isRunLength() const { return CompressionMethod == 1 || CompressionMethod == 2; }
-        // Checks depth, compression and sizes of a file being opened.
+        // Checks depth, compression, masks and sizes of a file being opened.
         kelStatus check() const;
         long long height() const;
+        // Bytes of one page pixel: 1 for palette files, 3 for RGB, 4 with alpha.
+        int channels() const;
         // Bytes of one stored row, padding included.
         uint64_t rowStride() const;
         // Palette entries a file of this depth holds (0 without a palette).
         uint32_t paletteEntries() const;
+        // The masks of 16- and 32-bit pixels, the defaults when the file has none.
+        void defaultMasks();
     };
 
     kelBMPFile();
@@ -104,7 +113,7 @@ private:
     kelStatus inRowBlocks(Step step) const;
     kelStatus readRows(unsigned char* page);
     kelStatus readByteRows(unsigned char* page);
-    kelStatus readPackedRows(unsigned char* page);
+    kelStatus readUnpackedRows(unsigned char* page);
     kelStatus decodePage(unsigned char* page);
     kelStatus readBytes(void* buf, size_t n);
 
@@ -116,6 +125,7 @@ private:
     int flushNeeded;
     Header hdr;
     InfoHeader infoHdr;
+    kelBMPBitFields fields;
     kelColormap* cmap;
     // A new file's pixels are in the file once setPage has written them.
     int pixelsWritten;

@@ -39,7 +39,8 @@ void writeFields(kelByteWriter& out, const T&... fields)
 }
 
 // Depth and compression of the files this plug-in reads: none for 1 and 24
-// bits, none or RLE4 for 4, none or RLE8 for 8.
+// bits, none or RLE4 for 4, none or RLE8 for 8, none or bit fields for 16
+// and 32.
 int isAcceptedCombination(unsigned bits, uint32_t compression)
 {
     switch (bits) {
@@ -50,6 +51,9 @@ int isAcceptedCombination(unsigned bits, uint32_t compression)
         return compression == 0 || compression == 2;
     case 8:
         return compression == 0 || compression == 1;
+    case 16:
+    case 32:
+        return compression == 0 || compression == kelBMPFile::InfoHeader::bitFields;
     default:
         return 0;
     }
@@ -70,14 +74,24 @@ void kelBMPFile::Header::write(kelByteWriter& out) const
     writeFields(out, ImageFileType, FileSize, Reserved1, Reserved2, ImageDataOffset);
 }
 
+// The color masks follow the 40-byte layout: inside headers of 52 bytes and
+// more (alpha from 56), after the header of 40 bytes in bit-field files.
 kelStatus kelBMPFile::InfoHeader::read(kelByteReader& in)
 {
     kelStatus sts = readField(in, HeaderSize);
     if (sts != kelOKAY)
         return sts;
-    if (HeaderSize >= 40)
-        return readFields(in, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
-                          SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+    if (HeaderSize >= 40) {
+        sts = readFields(in, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
+                         SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+        if (sts == kelOKAY && (HeaderSize >= 52 || CompressionMethod == bitFields))
+            sts = readFields(in, Masks[0], Masks[1], Masks[2]);
+        if (sts == kelOKAY && HeaderSize >= 56)
+            sts = readField(in, Masks[3]);
+        if (sts == kelOKAY && CompressionMethod != bitFields)
+            defaultMasks();
+        return sts;
+    }
     if (HeaderSize != 12)
         return kelBADIMGFMT;
     uint16_t width = 0, height = 0;
@@ -86,7 +100,18 @@ kelStatus kelBMPFile::InfoHeader::read(kelByteReader& in)
     ImageHeight = height;
     CompressionMethod = SizeOfBitmap = NumColorsUsed = NumSignificantColors = 0;
     HorzResolution = VertResolution = 0;
+    defaultMasks();
     return sts;
+}
+
+// 5-5-5 for 16 bits, 8-8-8 for 32 (the top byte unused), no alpha.
+void kelBMPFile::InfoHeader::defaultMasks()
+{
+    const int wide = BitsPerPixel == 32;
+    Masks[0] = wide ? 0xff0000 : 0x7c00;
+    Masks[1] = wide ? 0x00ff00 : 0x03e0;
+    Masks[2] = wide ? 0x0000ff : 0x001f;
+    Masks[3] = 0;
 }
 
 void kelBMPFile::InfoHeader::write(kelByteWriter& out) const
@@ -98,6 +123,13 @@ void kelBMPFile::InfoHeader::write(kelByteWriter& out) const
 long long kelBMPFile::InfoHeader::height() const
 {
     return ImageHeight < 0 ? -(long long)ImageHeight : ImageHeight;
+}
+
+int kelBMPFile::InfoHeader::channels() const
+{
+    if (BitsPerPixel <= 8)
+        return 1;
+    return BitsPerPixel != 24 && Masks[3] ? 4 : 3;
 }
 
 uint64_t kelBMPFile::InfoHeader::rowStride() const
@@ -124,7 +156,6 @@ kelStatus kelBMPFile::InfoHeader::check() const
     // Run-length data has no top-down form.
     if (isTopDown() && isRunLength())
         return kelBADIMGFMT;
-    const uint64_t channels = BitsPerPixel == 24 ? 3 : 1;
-    const uint64_t pageBytes = uint64_t(ImageWidth) * uint64_t(height()) * channels;
+    const uint64_t pageBytes = uint64_t(ImageWidth) * uint64_t(height()) * uint64_t(channels());
     return pageBytes > maxPageBytes ? kelStatus(kelBADIMGFMT) : kelStatus(kelOKAY);
 }

@@ -1,6 +1,6 @@
 // Reading the page: uncompressed rows in blocks of many rows, converted to
-// one byte per pixel and channel (R, G, B for 24 bits); run-length data is
-// decoded elsewhere.
+// one byte per pixel and channel (R, G, B and A for the deeper files);
+// run-length data is decoded elsewhere.
 #include "kelBMPFile.h"
 #include "kelBMPPixels.h"
 
@@ -66,7 +66,8 @@ kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int
 
 kelStatus kelBMPFile::readRows(unsigned char* page)
 {
-    return infoHdr.BitsPerPixel >= 8 ? readByteRows(page) : readPackedRows(page);
+    const int bits = infoHdr.BitsPerPixel;
+    return bits == 8 || bits == 24 ? readByteRows(page) : readUnpackedRows(page);
 }
 
 // 8- and 24-bit rows are read straight into the page, as many whole rows
@@ -102,20 +103,26 @@ kelStatus kelBMPFile::readByteRows(unsigned char* page)
     return sts;
 }
 
-// 1- and 4-bit rows take less room than their pixels: blocks are read into
-// scratch and expanded into the page.
-kelStatus kelBMPFile::readPackedRows(unsigned char* page)
+// Rows of 1 and 4 bits take less room than their pixels, and those of 16
+// and 32 bits hold their components in masks: blocks are read into scratch
+// and unpacked into the page.
+kelStatus kelBMPFile::readUnpackedRows(unsigned char* page)
 {
     const size_t stride = size_t(infoHdr.rowStride());
     const size_t width = size_t(size.x);
+    const size_t rowBytes = width * size_t(size.c);
     const int bits = infoHdr.BitsPerPixel;
     return inRowBlocks([&](unsigned char* block, size_t y, size_t rows) {
         kelStatus sts = readBytes(block, rows * stride);
         for (size_t i = 0; i < rows && sts == kelOKAY; i++) {
+            unsigned char* dst = page + (y + i) * rowBytes;
+            const unsigned char* src = block + i * stride;
             if (bits == 1)
-                expandBits(page + (y + i) * width, block + i * stride, width);
+                expandBits(dst, src, width);
+            else if (bits == 4)
+                expandNibbles(dst, src, width);
             else
-                expandNibbles(page + (y + i) * width, block + i * stride, width);
+                fields.unpackRow(dst, src, width);
         }
         return sts;
     });

@@ -214,6 +214,17 @@ BmpSpec with(void (*change)(BmpSpec&))
     return s;
 }
 
+// A bit-field file; alpha needs a header of 56 bytes.
+BmpSpec bitFields(uint16_t bits, std::vector<uint32_t> masks)
+{
+    BmpSpec s = with([](BmpSpec&) {});
+    s.bits = bits;
+    s.compression = 3;
+    s.headerSize = masks.size() > 3 ? 56 : 40;
+    s.masks = masks;
+    return s;
+}
+
 TEST_F(BmpRead, RefusesWhatItCannotRead)
 {
     const Refusal refusals[] = {
@@ -224,9 +235,13 @@ TEST_F(BmpRead, RefusesWhatItCannotRead)
         {"2 planes", with([](BmpSpec& s) { s.planes = 2; }), kelBADIMGFMT},
         {"0 bits", with([](BmpSpec& s) { s.bits = 0; }), kelBADIMGFMT},
         {"2 bits", with([](BmpSpec& s) { s.bits = 2; }), kelBADIMGFMT},
-        {"16 bits", with([](BmpSpec& s) { s.bits = 16; }), kelBADIMGFMT},
-        {"32 bits", with([](BmpSpec& s) { s.bits = 32; }), kelBADIMGFMT},
-        {"32 bits, bit fields", with([](BmpSpec& s) { s.bits = 32, s.compression = 3; }), kelBADIMGFMT},
+        {"16 bits, RLE8", with([](BmpSpec& s) { s.bits = 16, s.compression = 1; }), kelBADIMGFMT},
+        {"32 bits, alpha bit fields", with([](BmpSpec& s) { s.bits = 32, s.compression = 6; }), kelBADIMGFMT},
+        {"16 bits, masks overlap", bitFields(16, {0xf800, 0x0fe0, 0x1f}), kelBADIMGFMT},
+        {"16 bits, mask past the pixel", bitFields(16, {0x1f0000, 0x3e0, 0x1f}), kelBADIMGFMT},
+        {"32 bits, mask with a gap", bitFields(32, {0xff0000, 0xf0f0, 0xff}), kelBADIMGFMT},
+        {"32 bits, no blue", bitFields(32, {0xff0000, 0xff00, 0}), kelBADIMGFMT},
+        {"32 bits, alpha overlaps red", bitFields(32, {0xff0000, 0xff00, 0xff, 0xff800000}), kelBADIMGFMT},
         {"1 bit, RLE4", with([](BmpSpec& s) { s.bits = 1, s.compression = 2; }), kelBADIMGFMT},
         {"4 bits, RLE8", with([](BmpSpec& s) { s.bits = 4, s.compression = 1; }), kelBADIMGFMT},
         {"8 bits, RLE4", with([](BmpSpec& s) { s.bits = 8, s.compression = 2; }), kelBADIMGFMT},
@@ -305,7 +320,7 @@ TEST_F(BmpRead, ItemsOfAReadFile)
 TEST_F(BmpRead, DescriptorIsClosedOnceAndOnlyByItsOwner)
 {
     const std::string good = write("good.bmp", with([](BmpSpec&) {}).build());
-    const std::string bad = write("bad.bmp", with([](BmpSpec& s) { s.bits = 16; }).build());
+    const std::string bad = write("bad.bmp", with([](BmpSpec& s) { s.bits = 2; }).build());
     const int lowest = lowestFreeFd();
 
     int fd = ::open(bad.c_str(), O_RDONLY);

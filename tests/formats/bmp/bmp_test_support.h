@@ -37,7 +37,7 @@ inline uint32_t getLE(const Bytes& b, size_t at, int n)
 
 // A BMP file described by its header fields. The info header is written in
 // the 12-byte layout when headerSize is 12, else in the 40-byte layout
-// followed by zeros up to headerSize.
+// followed by the color masks and zeros up to headerSize.
 struct BmpSpec {
     uint32_t headerSize = 40;
     int32_t width = 1;
@@ -49,6 +49,7 @@ struct BmpSpec {
     int32_t yres = 0;
     uint32_t colorsUsed = 0;
     uint32_t importantColors = 0;
+    std::vector<uint32_t> masks; // inside a header of 52 bytes or more, else after it
     std::vector<Rgb> palette;
     std::string pixels;   // the stored pixel data
     int64_t offset = -1;  // of the pixel data; -1: right after the palette
@@ -57,7 +58,9 @@ struct BmpSpec {
     {
         const bool shortHeader = headerSize == 12;
         const size_t entry = shortHeader ? 3 : 4;
-        const int64_t paletteEnd = 14 + int64_t(headerSize) + int64_t(palette.size() * entry);
+        const int64_t maskEnd = shortHeader ? 0 : 14 + 40 + 4 * int64_t(masks.size());
+        const int64_t paletteEnd =
+            std::max(maskEnd, 14 + int64_t(headerSize)) + int64_t(palette.size() * entry);
         const int64_t dataAt = offset >= 0 ? offset : paletteEnd;
         std::string s = "BM";
         putLE(s, uint64_t(dataAt) + pixels.size(), 4);
@@ -77,7 +80,9 @@ struct BmpSpec {
             for (uint32_t v : {compression, uint32_t(pixels.size()), uint32_t(xres), uint32_t(yres), colorsUsed,
                                importantColors})
                 putLE(s, v, 4);
-            s.resize(14 + headerSize, '\0');
+            for (uint32_t m : masks)
+                putLE(s, m, 4);
+            s.resize(std::max(s.size(), size_t(14 + headerSize)), '\0');
         }
         for (const Rgb& c : palette) {
             s += char(c[2]);
