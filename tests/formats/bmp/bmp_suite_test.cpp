@@ -65,7 +65,8 @@ protected:
         f->getDimensions(size);
         ASSERT_EQ(image["width"].get<int>(), size.x);
         ASSERT_EQ(image["height"].get<int>(), size.y);
-        ASSERT_EQ(image["pixel_format"] == "rgb24" ? 3 : 1, size.c);
+        const std::string format = image["pixel_format"];
+        ASSERT_EQ(format == "rgba32" ? 4 : format == "rgb24" ? 3 : 1, size.c);
         kelStatus sts;
         Bytes pixels = readImage(f, kelUpperLeftOrigin, sts);
         ASSERT_EQ(kelOKAY, sts);
