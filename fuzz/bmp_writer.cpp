@@ -1,5 +1,5 @@
-// Writing BMP files: the input decides the size, RGB or palette and the
-// palette's length (hence the depth), the items, the caller's layout and
+// Writing BMP files: the input decides the size, palette, RGB or RGBA and
+// the palette's length (hence the depth), the items, the caller's layout and
 // the pixels. Read back, the pixels come back masked to the depth, and the
 // palette and items as they were set.
 #include <fcntl.h>
@@ -18,7 +18,7 @@ const int defaultResolution = 2925;
 // resolutions and all its colors significant.
 struct Settings {
     explicit Settings(int colors) : colors(colors), items{defaultResolution, defaultResolution, colors} {}
-    int colors; // palette entries; 0 for RGB
+    int colors; // palette entries; 0 for RGB and RGBA
     int items[3];
 };
 
@@ -84,13 +84,15 @@ void checkSettings(const std::string& name, const Settings& s, const kelColormap
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzChoices choices(data, size);
-    const kelSize image(1 + int(choices.pick(40)), 1 + int(choices.pick(40)), 1, choices.pick(2) ? 1 : 3);
+    const int channelCounts[3] = {1, 3, 4};
+    const kelSize image(1 + int(choices.pick(40)), 1 + int(choices.pick(40)), 1, channelCounts[choices.pick(3)]);
     Settings s(image.c == 1 ? 1 + int(choices.pick(256)) : 0);
     FuzzLayout layout;
     layout.drawExact(choices, kelUChar, image.c);
 
     const std::string name = kelFuzzPath("written.bmp") + "#BMP";
-    kelFileConfig cfg(&image, kelUChar, kelInterleaved, s.colors ? kelRGBPalette : kelRGB, kelLowerLeftOrigin);
+    const kelColorModel cm = s.colors ? kelRGBPalette : image.c == 4 ? kelRGBA : kelRGB;
+    kelFileConfig cfg(&image, kelUChar, kelInterleaved, cm, kelLowerLeftOrigin);
     kelStatus sts = 0;
     kelFile* out = kelFile::create(name.c_str(), nullptr, &cfg, nullptr, &sts);
     if (!out)

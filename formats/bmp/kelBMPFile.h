@@ -40,6 +40,7 @@ public:
     // files.
     struct InfoHeader {
         static constexpr uint32_t bitFields = 3; // compression: pixels by masks
+        static constexpr uint32_t v5Size = 124;
 
         uint32_t HeaderSize = 0;
         int32_t ImageWidth = 0;
@@ -55,7 +56,7 @@ public:
         uint32_t Masks[4] = {}; // red, green, blue, alpha
 
         kelStatus read(kelByteReader& in);
-        // Always the 40-byte layout.
+        // The 40-byte layout, or the V5 layout with masks for 32 bits.
         void write(kelByteWriter& out) const;
 
         // Whether the header has the 12-byte layout (3-byte palette entries).

@@ -21,24 +21,24 @@ kelTagDescription tagDescriptions[] = {
     {kelBMPSignificantColors, 0x6371, "Significant colors in color palette", "Significant colors", "0", &anyCount},
 };
 
-// Palette or RGB pixels of one plane, bottom row first, in one page. An
-// image needs at least one pixel: readers refuse a width or height of 0.
+// Palette, RGB or RGBA pixels of one plane, bottom row first, in one page.
+// An image needs at least one pixel: readers refuse a width or height of 0.
 const kelFormatCaps bmpCaps = {
     kelUChar,
     kelInterleaved,
     kelBitOf(kelLowerLeftOrigin),
-    kelBitOf(kelRGB) | kelBitOf(kelRGBPalette),
+    kelBitOf(kelRGB) | kelBitOf(kelRGBPalette) | kelBitOf(kelRGBA),
     kelBitOf(kelNoCompression),
     kelUChar,
     kelInterleaved,
     kelLowerLeftOrigin,
     kelNoCompression,
-    {kelRGB, kelRGBPalette, kelRGB, kelRGB, kelRGB, kelRGB},
+    {kelRGB, kelRGBPalette, kelRGB, kelRGB, kelRGBA, kelRGB},
     1,
     65536,
     65536,
     1,
-    kelBitOf(1) | kelBitOf(3),
+    kelBitOf(1) | kelBitOf(3) | kelBitOf(4),
     kelPageRule::WholeImage,
     {0, 0, 1, 0},
     0,
@@ -50,10 +50,13 @@ const kelFormatCaps bmpCaps = {
     int(sizeof tagDescriptions / sizeof tagDescriptions[0]),
 };
 
+// Palette files take 8 bits per pixel at most and a palette of 256
+// entries; RGBA files 32 bits and the V5 header.
 int fitsTheHeader(int x, int y, int c)
 {
-    const uint64_t stride = (uint64_t(x) * (c == 3 ? 24 : 8) + 31) / 32 * 4;
-    return stride * uint64_t(y) + 14 + 40 + 4 * 256 <= UINT32_MAX;
+    const uint64_t stride = (uint64_t(x) * (c == 1 ? 8 : 8 * c) + 31) / 32 * 4;
+    const uint64_t headers = 14 + (c == 4 ? 124 : 40 + 4 * 256);
+    return stride * uint64_t(y) + headers <= UINT32_MAX;
 }
 
 } // namespace

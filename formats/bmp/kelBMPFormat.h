@@ -1,5 +1,6 @@
-// The "BMP" format: device-independent bitmaps of 1, 4, 8 or 24 bits per
-// pixel, read uncompressed or run-length encoded, written uncompressed.
+// The "BMP" format: device-independent bitmaps of 1, 4, 8, 16, 24 or 32
+// bits per pixel, read uncompressed, run-length encoded or in bit fields,
+// written uncompressed (RGBA in bit fields).
 #ifndef KEL_FORMATS_BMP_FORMAT_H
 #define KEL_FORMATS_BMP_FORMAT_H
 

@@ -9,6 +9,10 @@ namespace {
 // The largest page the framework addresses.
 const uint64_t maxPageBytes = INT_MAX;
 
+// The V5 header's color space ("sRGB") and rendering intent (pictures).
+const uint32_t srgbColorSpace = 0x73524742;
+const uint32_t intentImages = 4;
+
 template <class T>
 kelStatus readField(kelByteReader& in, T& field)
 {
@@ -118,6 +122,13 @@ void kelBMPFile::InfoHeader::write(kelByteWriter& out) const
 {
     writeFields(out, HeaderSize, ImageWidth, ImageHeight, NumberOfImagePlanes, BitsPerPixel, CompressionMethod,
                 SizeOfBitmap, HorzResolution, VertResolution, NumColorsUsed, NumSignificantColors);
+    if (HeaderSize < v5Size)
+        return;
+    writeFields(out, Masks[0], Masks[1], Masks[2], Masks[3], srgbColorSpace);
+    // Endpoints and gammas (unused with sRGB), then the intent, and no profile.
+    for (int i = 0; i < 12; i++)
+        out.putLE32(0);
+    writeFields(out, intentImages, 0u, 0u, 0u);
 }
 
 long long kelBMPFile::InfoHeader::height() const

@@ -66,3 +66,13 @@ void kelBMPSwapRedBlue(unsigned char* dst, const unsigned char* src, size_t pixe
         dst[3 * i + 2] = b;
     }
 }
+
+void kelBMPSwapRedBlueAlpha(unsigned char* dst, const unsigned char* src, size_t pixels)
+{
+    for (size_t i = 0; i < 4 * pixels; i += 4) {
+        dst[i] = src[i + 2];
+        dst[i + 1] = src[i + 1];
+        dst[i + 2] = src[i];
+        dst[i + 3] = src[i + 3];
+    }
+}

@@ -1,5 +1,5 @@
-// Pixel byte orders: BMP files store Blue, Green, Red; pages hold Red,
-// Green, Blue.
+// Pixel byte orders: BMP files store Blue, Green, Red (and Alpha); pages
+// hold Red, Green, Blue (and Alpha).
 #ifndef KEL_FORMATS_BMP_PIXELS_H
 #define KEL_FORMATS_BMP_PIXELS_H
 
@@ -9,5 +9,8 @@
 // into `dst`. `dst` may be `src`, or lie before it (rows moving down over
 // their padding), but not after it.
 void kelBMPSwapRedBlue(unsigned char* dst, const unsigned char* src, size_t pixels);
+
+// The same for `pixels` 4-byte pixels into a separate `dst`.
+void kelBMPSwapRedBlueAlpha(unsigned char* dst, const unsigned char* src, size_t pixels);
 
 #endif

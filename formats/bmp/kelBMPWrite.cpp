@@ -34,9 +34,27 @@ void packRow(unsigned char* dst, const unsigned char* src, size_t width, int bit
     case 8:
         memcpy(dst, src, width);
         break;
-    default:
+    case 24:
         kelBMPSwapRedBlue(dst, src, width);
         break;
+    default:
+        kelBMPSwapRedBlueAlpha(dst, src, width);
+        break;
+    }
+}
+
+// Channels of the page of a new file of model `cm`; 0 for models it cannot store.
+int channelsOf(kelColorModel cm)
+{
+    switch (cm) {
+    case kelRGBPalette:
+        return 1;
+    case kelRGB:
+        return 3;
+    case kelRGBA:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -59,13 +77,14 @@ kelStatus openForWriting(int& fd, const char* filename)
 } // namespace
 
 // Only uncompressed files of one byte per pixel and channel, bottom row
-// first; 1 channel is a palette image, 3 are RGB.
+// first: 1 channel is a palette image of 1, 4 or 8 bits, 3 are 24-bit RGB,
+// 4 are 32-bit RGBA with bit fields in a V5 header.
 kelStatus kelBMPFile::createFile()
 {
     if (accessmode != O_RDWR)
         return kelUNSUPPORTEDBYLIBRARY;
-    const int palette = cm == kelRGBPalette;
-    if (size.c != (palette ? 1 : 3) || (!palette && cm != kelRGB))
+    const int channels = channelsOf(cm);
+    if (size.c != channels)
         return kelUNSUPPORTEDBYFORMAT;
     KEL_ASSERT(fd >= 0 || filename != NULL);
     kelStatus sts = openForWriting(fd, filename);
@@ -73,15 +92,21 @@ kelStatus kelBMPFile::createFile()
         return sts;
     reader.attach(fd);
     writer.attach(fd);
+    const int alpha = channels == 4;
     hdr = Header();
     hdr.ImageFileType = Header::magic;
     infoHdr = InfoHeader();
-    infoHdr.HeaderSize = 40;
+    infoHdr.HeaderSize = alpha ? InfoHeader::v5Size : 40;
     infoHdr.ImageWidth = size.x;
     infoHdr.ImageHeight = size.y;
     infoHdr.NumberOfImagePlanes = uint16_t(size.z);
-    infoHdr.BitsPerPixel = palette ? 8 : 24;
-    infoHdr.NumColorsUsed = infoHdr.NumSignificantColors = palette ? 256 : 0;
+    infoHdr.BitsPerPixel = uint16_t(channels == 1 ? 8 : 8 * channels);
+    infoHdr.CompressionMethod = alpha ? InfoHeader::bitFields : 0;
+    if (alpha) {
+        infoHdr.defaultMasks();
+        infoHdr.Masks[3] = 0xff000000;
+    }
+    infoHdr.NumColorsUsed = infoHdr.NumSignificantColors = channels == 1 ? 256 : 0;
     infoHdr.HorzResolution = infoHdr.VertResolution = defaultResolution;
     flushNeeded = 1;
     return kelOKAY;

@@ -269,7 +269,7 @@ TEST_F(BmpWrite, RefusesLayoutsItCannotStore)
     } cases[] = {
         {"16-bit data", kelSize(4, 4, 1, 3), kelRGB, kelUShort, kelLowerLeftOrigin},
         {"top row first", kelSize(4, 4, 1, 3), kelRGB, kelUChar, kelUpperLeftOrigin},
-        {"RGBA", kelSize(4, 4, 1, 4), kelRGBA, kelUChar, kelLowerLeftOrigin},
+        {"gray and alpha", kelSize(4, 4, 1, 2), kelLuminanceAlpha, kelUChar, kelLowerLeftOrigin},
         {"two planes", kelSize(4, 4, 2, 3), kelRGB, kelUChar, kelLowerLeftOrigin},
         {"one-channel RGB", kelSize(4, 4, 1, 1), kelRGB, kelUChar, kelLowerLeftOrigin},
         {"too wide", kelSize(65537, 1, 1, 1), kelRGBPalette, kelUChar, kelLowerLeftOrigin},
