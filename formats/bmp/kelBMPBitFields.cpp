@@ -2,9 +2,11 @@
 
 namespace {
 
+// Adding its lowest bit carries through a run of ones and clears it all.
 int isContiguous(uint32_t mask)
 {
-    return (mask + (mask & (~mask + 1))) & mask ? 0 : 1;
+    const uint32_t lowest = mask & (~mask + 1);
+    return ((mask + lowest) & mask) == 0;
 }
 
 int bitCount(uint32_t mask)

@@ -24,7 +24,7 @@ kelStatus kelBMPFile::readHeaders()
         sts = infoHdr.read(reader);
     if (sts == kelOKAY)
         sts = infoHdr.check();
-    if (sts == kelOKAY && infoHdr.BitsPerPixel > 8 && infoHdr.BitsPerPixel != 24)
+    if (sts == kelOKAY && (infoHdr.BitsPerPixel == 16 || infoHdr.BitsPerPixel == 32))
         sts = fields.set(infoHdr.Masks, infoHdr.BitsPerPixel);
     return sts;
 }

@@ -66,7 +66,7 @@ public:
         // Checks depth, compression, masks and sizes of a file being opened.
         kelStatus check() const;
         long long height() const;
-        // Bytes of one page pixel: 1 for palette files, 3 for RGB, 4 with alpha.
+        // Channels of the page: 1 for palette files, 3 for RGB, 4 with alpha.
         int channels() const;
         // Bytes of one stored row, padding included.
         uint64_t rowStride() const;
@@ -114,7 +114,7 @@ private:
     kelStatus inRowBlocks(Step step) const;
     kelStatus readRows(unsigned char* page);
     kelStatus readByteRows(unsigned char* page);
-    kelStatus readUnpackedRows(unsigned char* page);
+    kelStatus readPackedRows(unsigned char* page);
     kelStatus decodePage(unsigned char* page);
     kelStatus readBytes(void* buf, size_t n);
 

@@ -67,7 +67,7 @@ kelStatus kelBMPFile::getPage(void* data, int, int, int, int, int, int, int, int
 kelStatus kelBMPFile::readRows(unsigned char* page)
 {
     const int bits = infoHdr.BitsPerPixel;
-    return bits == 8 || bits == 24 ? readByteRows(page) : readUnpackedRows(page);
+    return bits == 8 || bits == 24 ? readByteRows(page) : readPackedRows(page);
 }
 
 // 8- and 24-bit rows are read straight into the page, as many whole rows
@@ -106,7 +106,7 @@ kelStatus kelBMPFile::readByteRows(unsigned char* page)
 // Rows of 1 and 4 bits take less room than their pixels, and those of 16
 // and 32 bits hold their components in masks: blocks are read into scratch
 // and unpacked into the page.
-kelStatus kelBMPFile::readUnpackedRows(unsigned char* page)
+kelStatus kelBMPFile::readPackedRows(unsigned char* page)
 {
     const size_t stride = size_t(infoHdr.rowStride());
     const size_t width = size_t(size.x);
