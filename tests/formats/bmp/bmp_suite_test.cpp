@@ -1,7 +1,8 @@
 // BMP Suite, file by file, against the expected results beside each file:
-// "decode" files read to exactly their pixels and palette, "decode_or_reject"
-// files to their pixels or an error status, malformed files to an error or
-// a partial image; none may crash (the sanitizer build runs this too).
+// "decode" files read to exactly their pixels and palette (uncompressed
+// ones stored top row first too), "decode_or_reject" files to their pixels
+// or an error status, malformed files to an error or a partial image; none
+// may crash (the sanitizer build runs this too).
 #include <dirent.h>
 
 #include <algorithm>
@@ -86,8 +87,35 @@ protected:
         EXPECT_EQ(palette, paletteOf(f));
     }
 
+    // Whether the file has a top-down form: uncompressed rows, bottom first,
+    // under a header with a signed height.
+    bool hasTopDownForm() const
+    {
+        const nlohmann::json& b = expected["bmp"];
+        return expected["expect"] == "decode" && (b["compression"] == "none" || b["compression"] == "BITFIELDS") &&
+               b["header_size"].get<int>() >= 40 && !b["top_down"].get<bool>();
+    }
+
+    // A copy of the file with its rows in the other order and its height
+    // negated: the same picture, stored top row first.
+    std::string topDownCopy()
+    {
+        const nlohmann::json& b = expected["bmp"];
+        const Bytes file = fileBytes(path(expected["file"]));
+        const size_t stride = (b["width"].get<size_t>() * b["bits_per_pixel"].get<size_t>() + 31) / 32 * 4;
+        const size_t at = b["bfOffBits"], height = b["height_field"];
+        std::string copy(file.begin(), file.end());
+        for (size_t y = 0; y < height; y++)
+            std::copy_n(&file.at(at + (height - 1 - y) * stride), stride, &copy.at(at + y * stride));
+        std::string negated;
+        putLE(negated, uint64_t(-int64_t(height)), 4);
+        copy.replace(22, 4, negated);
+        return dir.write("topdown.bmp", copy);
+    }
+
     nlohmann::json expected;
     std::string folder;
+    ScratchDir dir;
 };
 
 TEST_P(BmpSuite, ReadsAsExpected)
@@ -106,6 +134,12 @@ TEST_P(BmpSuite, ReadsAsExpected)
     }
     if (hasPixels) {
         checkImage(f, expected["images"][0]);
+        kelFile* topDown = hasTopDownForm() ? openBmp(topDownCopy(), sts) : nullptr;
+        if (topDown) {
+            checkImage(topDown, expected["images"][0]);
+            topDown->close();
+        }
+        EXPECT_EQ(!hasTopDownForm(), !topDown) << "status " << sts;
     } else {
         // Anything but a crash: an error status or a partial image.
         kelStatus readSts;
