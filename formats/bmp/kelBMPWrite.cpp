@@ -102,9 +102,12 @@ kelStatus kelBMPFile::createFile()
     infoHdr.NumberOfImagePlanes = uint16_t(size.z);
     infoHdr.BitsPerPixel = uint16_t(channels == 1 ? 8 : 8 * channels);
     infoHdr.CompressionMethod = alpha ? InfoHeader::bitFields : 0;
+    // The masks unpack the page too when a tile covering it in part reads
+    // it back.
     if (alpha) {
         infoHdr.defaultMasks();
         infoHdr.Masks[3] = 0xff000000;
+        fields.set(infoHdr.Masks, infoHdr.BitsPerPixel);
     }
     infoHdr.NumColorsUsed = infoHdr.NumSignificantColors = channels == 1 ? 256 : 0;
     infoHdr.HorzResolution = infoHdr.VertResolution = defaultResolution;

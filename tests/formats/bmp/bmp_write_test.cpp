@@ -235,10 +235,10 @@ TEST_F(BmpWrite, ItemsGoIntoTheHeader)
 // blank before the first write.
 TEST_F(BmpWrite, WritesTheImageInStrips)
 {
-    for (int channels : {1, 3}) {
+    for (int channels : {1, 3, 4}) {
         const std::string path = dir.file("strips.bmp");
         const int w = 9, h = 7;
-        const Bytes picture = testPicture(w, h, channels, channels == 3 ? 24 : 4);
+        const Bytes picture = testPicture(w, h, channels, channels == 1 ? 4 : 8);
         kelStatus sts;
         kelFile* f = createBmp(path, w, h, channels, sts);
         ASSERT_NE(nullptr, f);
