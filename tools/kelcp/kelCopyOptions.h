@@ -5,6 +5,8 @@
 #include <stddef.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <kel/kelCoord.h>
 #include <kel/kelTypes.h>
@@ -23,9 +25,16 @@ struct kelCopyOptions {
     size_t stripBytes = size_t(16) << 20;
     bool verbose = false;
     bool quiet = false;
+    int quality = -1;  // --quality; -1: not given
+    // --item KEY=VALUE in the order given; keys as kelToolItemKey makes them.
+    std::vector<std::pair<std::string, std::string>> items;
 };
 
-// Exits with the help text, or with status 2 and a message on a bad command line.
+// Exits with the help text, or with status 2 and a message on a bad command
+// line.
 kelCopyOptions kelCopyParseOptions(int argc, char** argv);
+
+// Prints a command-line error and exits with status 2.
+[[noreturn]] void kelCopyUsageError(const std::string& message);
 
 #endif
