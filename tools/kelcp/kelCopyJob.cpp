@@ -174,7 +174,8 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
     if (!problem.empty())
         throw CopyFailure{opts.destination, problem};
     kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination,
-                      expand ? kelCopySourceColormap(src) : nullptr};
+                      expand ? kelCopySourceColormap(src) : nullptr,
+                      opts.hasBackground ? opts.background.rgb : nullptr};
     kelStatus sts = kelCopyPixels(src, dst, how, problem);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, problem.empty() ? kelToolErrorLog::statusText(sts) : problem};
@@ -190,14 +191,18 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
 }
 
 // With `expand`, the source's palette indices become the colors of its
-// colormap: RGB or RGBA unless another color model is asked for.
+// colormap: RGB or RGBA unless another color model is asked for; RGB when
+// the format stores no alpha (which is then dropped, or composed over
+// --background).
 FilePtr createDestination(const kelCopyOptions& opts, const DestinationName& name, kelFormat* format,
                           const kelToolOutputFile& out, kelFile& src, bool expand)
 {
     kelFileDesc desc(out.temporaryPath().c_str(), -1, format, name.args.empty() ? nullptr : name.args.c_str());
     kelFileConfig cfg = wantedConfig(opts);
-    if (expand && !opts.cm)
-        cfg.setColorModel(kelCopyExpandedModel(*kelCopySourceColormap(src)));
+    if (expand && !opts.cm) {
+        kelColorModel model = kelCopyExpandedModel(*kelCopySourceColormap(src));
+        cfg.setColorModel(format->colorModelIsSupported(model) ? model : kelRGB);
+    }
     kelStatus sts = kelOKAY;
     FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
     if (!dst)

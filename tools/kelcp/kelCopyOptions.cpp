@@ -37,6 +37,8 @@ static const char usageText[] =
     "      --quality N           encoder quality 0-100 (DST's item of that role)\n"
     "      --item KEY=VALUE      set one of DST's items (repeatable); kelinfo --json\n"
     "                            shows the keys, e.g. --item loop_count=0\n"
+    "      --background COLOR    compose pixels over COLOR where DST has no alpha:\n"
+    "                            white, black, #rrggbb or r,g,b\n"
     "\n"
     "Other options:\n"
     "  -m, --strip-mib N         memory for one strip or tile of pixels in MiB (default 16)\n"
@@ -46,10 +48,12 @@ static const char usageText[] =
     "\n"
     "A palette image keeps its colormap when DST can store one; otherwise, or\n"
     "with another --colormodel, its indices become RGB colors (RGBA when the\n"
-    "colormap has alpha). Items go along where DST's format describes an item\n"
-    "of the same name and type, or of the same role (a frame's delay); so does\n"
-    "an ICC profile. An image stored as one page is read, and one that DST\n"
-    "stores as one page written, in one piece whatever the strip memory.\n"
+    "colormap has alpha). Alpha is added (opaque) or dropped as DST's color\n"
+    "model needs, and gray becomes RGB or RGB gray (Rec. 601). Items go along\n"
+    "where DST's format describes an item of the same name and type, or of the\n"
+    "same role (a frame's delay); so does an ICC profile. An image stored as\n"
+    "one page is read, and one that DST stores as one page written, in one\n"
+    "piece whatever the strip memory.\n"
     "\n"
     "DST is written under a temporary name and renamed when complete; on any\n"
     "error nothing is left under DST's name. Exit status: 0 on success, 1 on\n"
@@ -78,7 +82,7 @@ void kelCopyUsageError(const std::string& message)
     exit(2);
 }
 
-enum { optQuality = 256, optItem };
+enum { optQuality = 256, optItem, optBackground };
 
 // KEY=VALUE; the key goes through the item key rule, so "Loop count" works too.
 static std::pair<std::string, std::string> itemSetting(const char* text)
@@ -97,6 +101,10 @@ static void applyOption(kelCopyOptions& opts, int opt, const char* value)
         break;
     case optItem:
         opts.items.push_back(itemSetting(value));
+        break;
+    case optBackground:
+        opts.background = kelToolParseColor("--background", value);
+        opts.hasBackground = true;
         break;
     case 'f':
         opts.formatName = value;
@@ -150,7 +158,7 @@ kelCopyOptions kelCopyParseOptions(int argc, char** argv)
         {"strip-mib", required_argument, nullptr, 'm'},  {"verbose", no_argument, nullptr, 'v'},
         {"quiet", no_argument, nullptr, 'q'},            {"help", no_argument, nullptr, 'h'},
         {"quality", required_argument, nullptr, optQuality}, {"item", required_argument, nullptr, optItem},
-        {nullptr, 0, nullptr, 0}};
+        {"background", required_argument, nullptr, optBackground}, {nullptr, 0, nullptr, 0}};
     kelCopyOptions opts;
     int opt;
     try {

@@ -11,6 +11,8 @@
 #include <kel/kelCoord.h>
 #include <kel/kelTypes.h>
 
+#include "kelToolOptions.h"
+
 struct kelCopyOptions {
     std::string source;
     std::string destination;
@@ -28,6 +30,8 @@ struct kelCopyOptions {
     int quality = -1;  // --quality; -1: not given
     // --item KEY=VALUE in the order given; keys as kelToolItemKey makes them.
     std::vector<std::pair<std::string, std::string>> items;
+    bool hasBackground = false;
+    kelToolColor background{{1, 1, 1}};
 };
 
 // Exits with the help text, or with status 2 and a message on a bad command

@@ -1,7 +1,10 @@
+#include <math.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -135,6 +138,57 @@ TEST(Kelcp, ChoosesTheFormatByOptionWhenTheNameHasNoSuffix)
     ASSERT_EQ(0, copy.status) << copy.err;
     kelSize a, b;
     EXPECT_EQ(readPixels(source, a), readPixels(dir / "plain.dat#Raw%size=6,5,1,3", b));
+}
+
+// Alpha added and dropped, colors composed over a background, gray and RGB
+// made into each other: 4 x 2 Raw images of 1 to 4 channels (the channel
+// count gives the model) copied into another model.
+TEST(Kelcp, MovesBetweenModelsWithAndWithoutAlpha)
+{
+    using Pixel = std::vector<double>;
+    auto gray = [](const Pixel& p) { return nearbyint(0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]); };
+    auto over = [](const Pixel& p, double bg) {
+        Pixel out(3);
+        for (int c = 0; c < 3; ++c)
+            out[size_t(c)] = p[size_t(c)] * p[3] / 255 + bg * (1 - p[3] / 255);
+        return out;
+    };
+    const struct {
+        int from;
+        std::vector<std::string> options;
+        int to;
+        std::function<Pixel(const Pixel&)> expected;
+    } cases[] = {
+        {3, {"--colormodel", "rgba"}, 4, [](const Pixel& p) { return Pixel{p[0], p[1], p[2], 255}; }},
+        {4, {"--colormodel", "rgb"}, 3, [](const Pixel& p) { return Pixel{p[0], p[1], p[2]}; }},
+        {4, {"-c", "rgb", "--background", "white"}, 3,
+         [&](const Pixel& p) {
+             Pixel o = over(p, 255);
+             return Pixel{nearbyint(o[0]), nearbyint(o[1]), nearbyint(o[2])};
+         }},
+        {4, {"-c", "luminance", "--background", "#000000"}, 1, [&](const Pixel& p) { return Pixel{gray(over(p, 0))}; }},
+        {4, {"--colormodel", "la"}, 2, [&](const Pixel& p) { return Pixel{gray(p), p[3]}; }},
+        {2, {"--colormodel", "luminance"}, 1, [](const Pixel& p) { return Pixel{p[0]}; }},
+        {1, {"--colormodel", "rgba"}, 4, [](const Pixel& p) { return Pixel{p[0], p[0], p[0], 255}; }},
+        {3, {"--colormodel", "gray"}, 1, [&](const Pixel& p) { return Pixel{gray(p)}; }},
+    };
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        std::string source = writePatternImage(dir / "in.raw", 4, 2, c.from);
+        SCOPED_TRACE(std::to_string(c.from) + " channels, " + c.options[1]);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {source, dir / "out.raw#Raw"});
+        ToolResult r = runTool(KELCP_PROGRAM, args);
+        ASSERT_EQ(0, r.status) << r.err;
+        kelSize a, b;
+        std::vector<double> in = readPixels(source, a);
+        std::vector<double> out = readPixels(dir / ("out.raw#Raw%size=4,2,1," + std::to_string(c.to)), b);
+        ASSERT_EQ(size_t(8 * c.to), out.size());
+        for (size_t p = 0; p < 8; ++p) {
+            Pixel expected = c.expected(Pixel(in.begin() + long(p) * c.from, in.begin() + long(p + 1) * c.from));
+            EXPECT_EQ(expected, Pixel(out.begin() + long(p) * c.to, out.begin() + long(p + 1) * c.to)) << "pixel " << p;
+        }
+    }
 }
 
 // One row of four elements copied from one data type into another: every
@@ -288,7 +342,7 @@ TEST_F(KelcpFailure, PaletteWithoutColormapRemovesTheStartedFile)
 TEST_F(KelcpFailure, ChannelsThatCannotBeMapped)
 {
     std::string rgb = writePatternImage(dir / "rgb.raw", 4, 4, 3);
-    ToolResult r = runTool(KELCP_PROGRAM, {"--colormodel", "rgba", rgb, dir / "out.raw#Raw"});
+    ToolResult r = runTool(KELCP_PROGRAM, {"--colormodel", "cmyk", rgb, dir / "out.raw#Raw"});
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.err.find("cannot copy 3 channels into 4")) << r.err;
     EXPECT_EQ((std::vector<std::string>{"rgb.raw", "src.raw"}), dir.entries());
