@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "kelCopyDestinationArguments.h"
 #include "kelToolItems.h"
 #include "kelToolNames.h"
 #include "kelToolOptions.h"
@@ -39,6 +40,9 @@ static const char usageText[] =
     "                            shows the keys, e.g. --item loop_count=0\n"
     "      --background COLOR    compose pixels over COLOR where DST has no alpha:\n"
     "                            white, black, #rrggbb or r,g,b\n"
+    "\n"
+    "DST's arguments colormodel=, type=, order=, orientation= and pagesize= (in\n"
+    "its name or --args) choose as the options do; the two must not disagree.\n"
     "\n"
     "Other options:\n"
     "  -m, --strip-mib N         memory for one strip or tile of pixels in MiB (default 16)\n"
@@ -168,6 +172,7 @@ kelCopyOptions kelCopyParseOptions(int argc, char** argv)
             kelCopyUsageError(argc - optind < 2 ? "missing SRC or DST" : "too many arguments; expected SRC DST");
         opts.source = argv[optind];
         opts.destination = argv[optind + 1];
+        kelCopyTakeDestinationArguments(opts);
     } catch (const kelToolUsageError& e) {
         kelCopyUsageError(e.message);
     }

@@ -35,7 +35,8 @@ struct kelCopyOptions {
 };
 
 // Exits with the help text, or with status 2 and a message on a bad command
-// line.
+// line. DST's arguments (its name's and --args) that choose the color model,
+// data type, order, orientation or page size count as the same options.
 kelCopyOptions kelCopyParseOptions(int argc, char** argv);
 
 // Prints a command-line error and exits with status 2.

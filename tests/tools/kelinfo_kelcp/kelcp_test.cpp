@@ -1,6 +1,7 @@
 #include <math.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gifImages.h"
 #include "rawImages.h"
 #include "toolRun.h"
 
@@ -189,6 +191,51 @@ TEST(Kelcp, MovesBetweenModelsWithAndWithoutAlpha)
             EXPECT_EQ(expected, Pixel(out.begin() + long(p) * c.to, out.begin() + long(p + 1) * c.to)) << "pixel " << p;
         }
     }
+}
+
+// What DST's name says counts as the option that says the same; settings
+// of DST's items must name items it can take.
+TEST(Kelcp, DestinationArgumentsAndSettingsAreOptions)
+{
+    ScratchDir dir;
+    writeGif(dir / "a.gif", {gifFrame(5, 3, 4, 0)}, -1);
+    std::string gif = dir / "a.gif", raw = writePatternImage(dir / "a.raw", 4, 3, 3), out = dir / "out.raw#Raw";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string text;  // in the messages
+        size_t bytes = 0;  // of the output
+    } cases[] = {
+        {{gif, out + "%colormodel=rgb"}, 0, "", 15 * 3},
+        {{gif, out + "%col=rgba"}, 0, "", 15 * 4},
+        {{"-c", "rgba", gif, out + "%colormodel=rgba"}, 0, "", 15 * 4},
+        {{"-c", "rgba", gif, out + "%colormodel=rgb"}, 2, "--colormodel rgba disagrees with DST's argument colormodel=rgb"},
+        {{"-t", "ushort", raw, out + "%type=float"}, 2, "--type ushort disagrees with DST's argument type=float"},
+        {{"-t", "ushort", "--args", "type=float", raw, out}, 2, "--type ushort disagrees"},
+        {{raw, out + "%type=ushort"}, 0, "", 36 * 2},
+        {{"--page", "4x1", raw, out + "%pagesize=4,3"}, 2, "--page disagrees with DST's argument pagesize=4,3"},
+        {{raw, out + "%orientation=sideways"}, 2, "invalid value in DST's argument orientation=sideways"},
+        {{"--item", "bogus=1", gif, dir / "b.gif"}, 2, "format GIF has no item 'bogus' (--item); its items: "},
+        {{"--item", "transparent_color=1,2,3", gif, dir / "b.gif"}, 2, "item 'transparent_color' of format GIF cannot"},
+        {{"--item", "loop_count", gif, dir / "b.gif"}, 2, "expected KEY=VALUE"},
+        {{"--item", "Disposal method=gone", gif, dir / "b.gif"}, 2, "invalid value 'gone' for item 'disposal_method'"},
+        {{"--quality", "50", raw, dir / "b.bmp"}, 2, "format BMP has no quality to set (--quality)"},
+        {{"--background", "pink", gif, dir / "b.gif"}, 2, "invalid value 'pink' for --background"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[c.args.size() - 1] + " " + c.args[0]);
+        ToolResult r = runTool(KELCP_PROGRAM, c.args);
+        EXPECT_EQ(c.status, r.status) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(c.text)) << r.err;
+        if (c.status == 0) {
+            EXPECT_EQ(c.bytes, readFile(dir / "out.raw").size());
+        }
+    }
+    ToolResult items = runTool(KELCP_PROGRAM, {"--item", "loop_count=7", "--item", "Delay time=9", gif, dir / "c.gif"});
+    ASSERT_EQ(0, items.status) << items.err;
+    nlohmann::json info = nlohmann::json::parse(runTool(KELINFO_PROGRAM, {"--json", dir / "c.gif"}).out)["files"][0];
+    EXPECT_EQ(7, info["items"]["loop_count"]);
+    EXPECT_EQ(9, info["images"][0]["items"]["delay_time"]);
 }
 
 // One row of four elements copied from one data type into another: every
