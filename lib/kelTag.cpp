@@ -1,6 +1,7 @@
 #include <kel/kelTag.h>
 
 #include <errno.h>
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -8,10 +9,12 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include <kel/kelError.h>
 #include <kel/kelFile.h>
 
+#include "kelBase64.h"
 #include "kelNearestFloat.h"
 
 namespace {
@@ -84,7 +87,7 @@ const char* skipBlanks(const char* p)
 
 } // namespace
 
-kelTag::kelTag() : desc(nullptr), value(nullptr), strAllocated(0)
+kelTag::kelTag() : desc(nullptr), value(nullptr), ownsValues(0)
 {
 }
 
@@ -95,16 +98,16 @@ kelTag::kelTag(kelTagDescription* d) : kelTag()
 
 kelTag::~kelTag()
 {
-    freeStrings();
+    freeOwned();
     free(value);
 }
 
 void kelTag::init(kelTagDescription* d)
 {
-    freeStrings();
+    freeOwned();
     free(value);
     desc = d;
-    strAllocated = 0;
+    ownsValues = 0;
     size_t bytes = (size_t)getCount() * elementSize();
     value = bytes ? calloc(1, bytes) : nullptr;
 }
@@ -114,9 +117,12 @@ int kelTag::getType() const
     return desc ? (int)(desc->flags & kelTagTypeMask) : 0;
 }
 
+// A block of bytes is one value whatever the count says.
 int kelTag::getCount() const
 {
-    return desc ? (int)(desc->flags & kelTagCountMask) : 0;
+    if (!desc)
+        return 0;
+    return getType() == kelTagBytes ? 1 : (int)(desc->flags & kelTagCountMask);
 }
 
 size_t kelTag::elementSize() const
@@ -140,22 +146,31 @@ size_t kelTag::elementSize() const
         return sizeof(double);
     case kelTagString:
         return sizeof(char*);
+    case kelTagBytes:
+        return sizeof(kelTagByteBlock);
     default:
         return 0;
     }
 }
 
-void kelTag::freeStrings()
+void kelTag::freeOwned()
 {
-    if (getType() != kelTagString || !value)
+    if (!value)
         return;
-    char** strings = (char**)value;
-    for (int i = 0; i < getCount(); i++) {
-        if (strAllocated)
-            free(strings[i]);
-        strings[i] = nullptr;
+    if (getType() == kelTagBytes) {
+        kelTagByteBlock* block = (kelTagByteBlock*)value;
+        if (ownsValues)
+            free((void*)block->data);
+        *block = kelTagByteBlock{nullptr, 0};
+    } else if (getType() == kelTagString) {
+        char** strings = (char**)value;
+        for (int i = 0; i < getCount(); i++) {
+            if (ownsValues)
+                free(strings[i]);
+            strings[i] = nullptr;
+        }
     }
-    strAllocated = 0;
+    ownsValues = 0;
 }
 
 kelStatus kelTag::read(kelFile* file)
@@ -175,8 +190,13 @@ kelStatus kelTag::read(kelFile* file)
     case kelTagLongDouble:
         return getValues(file, desc->tag, (double*)value, count);
     case kelTagString:
-        freeStrings();
+        freeOwned();
         return getValues(file, desc->tag, (char**)value, count);
+    case kelTagBytes: {
+        freeOwned();
+        kelTagByteBlock* block = (kelTagByteBlock*)value;
+        return file->getTag(desc->tag, &block->data, &block->size);
+    }
     default:
         return getValues(file, desc->tag, (int*)value, count);
     }
@@ -200,6 +220,10 @@ kelStatus kelTag::write(kelFile* file)
         return setValues<double>(file, desc->tag, (const double*)value, count);
     case kelTagString:
         return setValues<char*>(file, desc->tag, (char* const*)value, count);
+    case kelTagBytes: {
+        const kelTagByteBlock* block = (const kelTagByteBlock*)value;
+        return file->setTag(desc->tag, block->data, block->size);
+    }
     default:
         return setValues<int>(file, desc->tag, (const int*)value, count);
     }
@@ -255,6 +279,11 @@ kelStatus kelTag::encodeValues(char* buf, size_t bufSize) const
     std::string text;
     kelStatus sts = kelOKAY;
     int count = value ? getCount() : 0;
+    if (count && getType() == kelTagBytes) {
+        const kelTagByteBlock* block = (const kelTagByteBlock*)value;
+        kelBase64Encode((const unsigned char*)block->data, block->size > 0 ? (size_t)block->size : 0, text);
+        count = 0;
+    }
     for (int n = 0; n < count && sts == kelOKAY; n++) {
         char num[32];
         const char* one = valueText(n, num, sizeof num);
@@ -306,7 +335,7 @@ void kelTag::decodeValue(int n, const char* text, size_t len)
     case kelTagString: {
         char* copy = strdup(s.c_str());
         ((char**)value)[n] = copy;
-        strAllocated = 1;
+        ownsValues = 1;
         break;
     }
     case kelTagBoolean:
@@ -363,7 +392,9 @@ kelStatus kelTag::decode(const char* text)
 
 kelStatus kelTag::decodeValues(const char* text)
 {
-    freeStrings();
+    freeOwned();
+    if (value && getType() == kelTagBytes)
+        return decodeBytes(text ? text : "");
     int count = value ? getCount() : 0;
     int n = 0;
     const char* p = text ? text : "";
@@ -386,4 +417,21 @@ kelStatus kelTag::decodeValues(const char* text)
     if (n > 0)
         kelError(kelSeverityWarning, "Not enough values for %s tag", tagName());
     return kelBADPARAMS;
+}
+
+kelStatus kelTag::decodeBytes(const char* text)
+{
+    std::vector<unsigned char> bytes;
+    if (!kelBase64Decode(text, strlen(text), bytes) || bytes.size() > (size_t)INT_MAX) {
+        kelError(kelSeverityWarning, "Invalid base64 value for %s tag", tagName());
+        return kelBADPARAMS;
+    }
+    void* data = bytes.empty() ? nullptr : malloc(bytes.size());
+    if (!bytes.empty() && !data)
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    if (data)
+        memcpy(data, bytes.data(), bytes.size());
+    *(kelTagByteBlock*)value = kelTagByteBlock{data, (int)bytes.size()};
+    ownsValues = 1;
+    return kelOKAY;
 }

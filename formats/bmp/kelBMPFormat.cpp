@@ -19,6 +19,8 @@ kelTagDescription tagDescriptions[] = {
      &anyCount},
     {kelBMPVertResolution, 0x6371, "Vertical resolution in pixels per meter", "Vertical Resolution", "0", &anyCount},
     {kelBMPSignificantColors, 0x6371, "Significant colors in color palette", "Significant colors", "0", &anyCount},
+    {kelBMPHeaderSize, kelTagInt | 1 | kelTagReadOnly | kelTagFileWide,
+     "Bytes of the info header: 12, 40, 108, 124, ...", "Header size", nullptr, nullptr},
 };
 
 // Palette, RGB or RGBA pixels of one plane, bottom row first, in one page.

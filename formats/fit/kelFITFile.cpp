@@ -13,13 +13,14 @@
 
 kelFITFile::kelFITFile()
     : pageSizeBytes(0), userOffset(0), dataOffset(0), dataWritten(0), needHeader(0), scaleMinValue(0.0),
-      scaleMaxValue(0.0), headerVersion(2), swapped(nullptr)
+      scaleMaxValue(0.0), headerVersion(2), swapped(nullptr), userArea(nullptr)
 {
 }
 
 kelFITFile::~kelFITFile()
 {
     free(swapped);
+    free(userArea);
 }
 
 kelStatus kelFITFile::openFile()

@@ -50,6 +50,8 @@ private:
     kelStatus getExtensionData(void* buffer, int bytes);
     kelStatus setExtensionSize(int bytes);
     kelStatus setExtensionData(const void* data, int bytes);
+    kelStatus getUserArea(const void*& data, int& bytes);
+    kelStatus setUserArea(const void* data, int bytes);
 
     kelXYZ<int> pageCount;
     unsigned int pageSizeBytes;
@@ -61,6 +63,7 @@ private:
     double scaleMaxValue;
     int headerVersion; // 1 or 2; a version-1 file keeps its layout
     void* swapped;     // one page of big-endian samples, kept for the next write
+    void* userArea;    // the last user area read as one item
 };
 
 #endif

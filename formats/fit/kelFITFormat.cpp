@@ -1,10 +1,24 @@
 #include "kelFITFormat.h"
 
+#include <kel/kelFITFile.h>
+#include <kel/kelTagDescription.h>
+
 #include <limits.h>
 
 #include <new>
 
 #include "kelFITFile.h"
+
+// The user area goes along as one block of bytes; its size and the header's
+// version are only shown (a copy gets a version-2 header).
+static kelTagDescription fitTags[] = {
+    {kelFITuserArea, kelTagBytes | 1 | kelTagFileWide, "Free bytes between the header and the pages", "User area",
+     nullptr, nullptr},
+    {kelFITextensionSize, kelTagInt | 1 | kelTagFileWide | kelTagReadOnly,
+     "Bytes of the user area between header and pages", "User area size", nullptr, nullptr},
+    {kelFITheaderVersion, kelTagInt | 1 | kelTagFileWide | kelTagReadOnly, "Version of the file header",
+     "Header version", nullptr, nullptr},
+};
 
 // Pages of raw samples of any kind: everything but compression is stored.
 // A new file's pages are 128 x 128 unless the caller chose otherwise.
@@ -31,8 +45,8 @@ static const kelFormatCaps fitCaps = {
     1,
     2,
     1,
-    nullptr,
-    0,
+    fitTags,
+    int(sizeof fitTags / sizeof fitTags[0]),
 };
 
 kelFITFormat theFITFormat;

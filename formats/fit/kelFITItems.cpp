@@ -2,8 +2,12 @@
 // version, as items.
 #include <kel/kelFITFile.h>
 
+#include <errno.h>
 #include <limits.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <kel/kelLimits.h>
 
 #include "kelFITFile.h"
 #include "kelPositionedIO.h"
@@ -24,6 +28,11 @@ kelStatus kelFITFile::getItem(int tag, va_list args)
         int bytes = va_arg(args, int);
         return getExtensionData(buffer, bytes);
     }
+    case kelFITuserArea: {
+        const void** data = va_arg(args, const void**);
+        int* bytes = va_arg(args, int*);
+        return data && bytes ? getUserArea(*data, *bytes) : kelBADPARAMS;
+    }
     default:
         return kelBADPARAMS;
     }
@@ -39,11 +48,47 @@ kelStatus kelFITFile::setItem(int tag, va_list args)
         int bytes = va_arg(args, int);
         return setExtensionData(data, bytes);
     }
+    case kelFITuserArea: {
+        const void* data = va_arg(args, const void*);
+        int bytes = va_arg(args, int);
+        return setUserArea(data, bytes);
+    }
     case kelFITheaderVersion:
         return kelBADFIELDSET; // every file is written in its own version
     default:
         return kelBADPARAMS;
     }
+}
+
+// The whole area, read into a buffer of the file's that the caller borrows.
+kelStatus kelFITFile::getUserArea(const void*& data, int& bytes)
+{
+    const int size = dataOffset - userOffset;
+    kelStatus sts = kelCheckPageBytes((unsigned long long)size, "FIT user area");
+    if (sts != kelOKAY)
+        return sts;
+    void* copy = realloc(userArea, size_t(size) + 1);
+    if (!copy)
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
+    userArea = copy;
+    sts = getExtensionData(userArea, size);
+    if (sts != kelOKAY)
+        return sts;
+    data = userArea;
+    bytes = size;
+    return kelOKAY;
+}
+
+kelStatus kelFITFile::setUserArea(const void* data, int bytes)
+{
+    if (bytes < 0 || (!data && bytes > 0))
+        return kelBADPARAMS;
+    if (bytes != dataOffset - userOffset) {
+        kelStatus sts = setExtensionSize(bytes);
+        if (sts != kelOKAY)
+            return sts;
+    }
+    return setExtensionData(data, bytes);
 }
 
 // A user area that was sized but never written reads as zeros.

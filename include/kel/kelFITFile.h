@@ -19,7 +19,14 @@ typedef enum kelFITItem {
     /* get: int* receives the header's version, 1 or 2. Files are written
        with version 2; version-1 files are read and keep their version.
        Cannot be set (kelBADFIELDSET). */
-    kelFITheaderVersion = 3
+    kelFITheaderVersion = 3,
+    /* The whole user area as one block of bytes (a kelTagBytes item).
+       get: const void** data, int* size: the bytes stay the file's until
+       the next get or the file is closed; an empty area gives size 0.
+       set: const void* data, int size: the area becomes exactly these
+       bytes; changing its size is refused with kelBADFIELDSET once the file
+       holds pages. */
+    kelFITuserArea = 4
 } kelFITItem;
 
 #endif

@@ -24,13 +24,16 @@ public:
     int getType() const;
     int getCount() const;
 
-    // getTag with one pointer per value; string values then point into the file.
+    // getTag with one pointer per value; string values then point into the
+    // file, and so do the bytes of a kelTagBytes value (a kelTagByteBlock).
     kelStatus read(kelFile* file);
     // setTag with every value, 16-bit ones as int and floats as double.
     kelStatus write(kelFile* file);
 
-    // The values as text, separated by ", ". The first form trusts `buf` to
-    // be large enough; the second fails with kelBADPARAMS when it is not.
+    // The values as text, separated by ", "; a block of bytes as base64
+    // (RFC 4648, '=' padding), which decode takes back. The first form
+    // trusts `buf` to be large enough; the second fails with kelBADPARAMS
+    // when it is not.
     kelStatus encode(char* buf) const;
     kelStatus encode(char* buf, size_t bufSize) const;
     kelStatus decode(const char* text);
@@ -40,8 +43,9 @@ public:
 
 private:
     kelStatus decodeValues(const char* text);
+    kelStatus decodeBytes(const char* text);
     kelStatus encodeValues(char* buf, size_t bufSize) const;
-    void freeStrings();
+    void freeOwned();
     size_t elementSize() const;
     int intValue(int n) const;
     void setIntValue(int n, long v);
@@ -53,7 +57,7 @@ private:
 
     kelTagDescription* desc;
     void* value;
-    int strAllocated;
+    int ownsValues; // strings or bytes were allocated by decode
 };
 
 #endif

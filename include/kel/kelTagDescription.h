@@ -78,7 +78,16 @@ KEL_ENUM(kelFrameBlend) {
     kelBlendSource = 1 /* the rectangle is replaced, alpha included */
 } KEL_ENUM_END(kelFrameBlend);
 
+/* The value of a kelTagBytes tag as a kelTag holds it (kelTagGetValue):
+   read, the bytes are the file's; decoded from text, the tag's own. */
+typedef struct kelTagByteBlock {
+    const void* data;
+    int size;
+} kelTagByteBlock;
+
 #define kelTagRoleOf(flags) ((kelTagRole)(((flags) & kelTagRoleMask) >> kelTagRoleShift))
+/* The flag bits that give a description the role r. */
+#define kelTagRoleFlags(r) ((unsigned int)(r) << kelTagRoleShift)
 
 /* Value types; the comments give the element each value is held in. */
 KEL_ENUM(kelTagType) {

@@ -1,5 +1,5 @@
 /* The C binding from a C program: files, tiles, the database, file names,
-   lookup tables, colormaps, pixels, items and tags. Each section needs the
+   lookup tables, colormaps, pixels, items and tags, ICC profiles. Each section needs the
    format it names; one whose format cannot be loaded is skipped, unless
    "--all" is given. Exits non-zero on the first failed section, and frees
    everything it made. */
@@ -518,6 +518,59 @@ static void gifItems(void)
     CHECK_OK(kelFileClose(f, 0));
 }
 
+/* ---- GIF: the services of interface 2.1 ---- */
+
+/* A one-image GIF with an ICC profile, read back; the format describes its
+   delay with the common role. Raw keeps no profile. */
+static void gifProfile(void)
+{
+    static const char profile[] = "\0\0\2\x10profile bytes";
+    char path[300];
+    kelSize size = {2, 2, 1, 1};
+    kelFileConfig* cfg = kelFileConfigCreate(&size, kelUChar, 0, kelRGBPalette, 0, 0, NULL);
+    kelColormap* cmap = kelColormapCreate(3, kelUChar, 0, 1);
+    unsigned char pixels[4] = {0, 1, 1, 0};
+    kelStatus sts = -1;
+    kelFile* f = cfg && cmap ? kelFileCreate(scratchFile("profile.gif", path, sizeof path), NULL, cfg, NULL, &sts)
+                             : NULL;
+    kelFile* raw;
+    void* got = NULL;
+    int gotSize = 0, count = 0, delayTag = -1, i;
+    kelTagDescription* tags;
+
+    CHECK(f != NULL);
+    if (f) {
+        for (i = 0; i < 6; i++)
+            CHECK_OK(kelLutSetVal((kelLut*)cmap, 255 * (i / 3), i / 3, i % 3));
+        CHECK_OK(kelFileSetColormap(f, cmap));
+        CHECK_OK(kelFileSetICCProfile(f, (int)sizeof profile, profile));
+        CHECK_OK(kelFileSetTile(f, 0, 0, 0, 2, 2, 1, pixels, NULL));
+        CHECK_OK(kelFileClose(f, 0));
+    }
+    kelLutDelete((kelLut*)cmap);
+    kelFileConfigDelete(cfg);
+    f = kelFileOpen(path, O_RDONLY, &sts);
+    CHECK(f != NULL);
+    if (!f)
+        return;
+    CHECK_OK(kelFileGetICCProfile(f, &gotSize, &got));
+    CHECK(got != NULL && gotSize == (int)sizeof profile && memcmp(got, profile, sizeof profile) == 0);
+    CHECK_OK(kelFileFreeICCProfile(f, got));
+    tags = kelFormatGetTagDescriptions(kelFileGetFormat(f), &count);
+    for (i = 0; tags && i < count; i++)
+        if (kelTagRoleOf(tags[i].flags) == kelTagRoleDelayCs)
+            delayTag = tags[i].tag;
+    CHECK(count > 0 && delayTag == kelGIFdelayTime);
+    CHECK_OK(kelFileClose(f, 0));
+
+    raw = createRaw(scratchFile("noprofile.raw", path, sizeof path));
+    if (raw) {
+        CHECK(kelFileGetICCProfile(raw, &gotSize, &got) == kelUNSUPPORTEDBYFORMAT);
+        CHECK(kelFileSetICCProfile(raw, (int)sizeof profile, profile) == kelUNSUPPORTEDBYFORMAT);
+        CHECK_OK(kelFileClose(raw, 1));
+    }
+}
+
 /* ---- The sections ---- */
 
 struct section {
@@ -534,6 +587,7 @@ static const struct section sections[] = {
     {"pixels", NULL, pixels},
     {"items and tags", "ItemProbe", probeItems},
     {"GIF items", "GIF", gifItems},
+    {"GIF profile and tag descriptions", "GIF", gifProfile},
 };
 
 /* Whether the format's plug-in loads; a missing one is reported as an error,
@@ -553,7 +607,8 @@ static int haveFormat(const char* name)
 
 static int removeScratch(void)
 {
-    static const char* names[] = {"tiles.raw", "copy.raw", "signature", "items.itp", "items.gif"};
+    static const char* names[] = {"tiles.raw", "copy.raw",    "signature",    "items.itp",
+                                  "items.gif", "profile.gif", "noprofile.raw"};
     char path[300];
     size_t i;
     for (i = 0; i < sizeof names / sizeof names[0]; i++)

@@ -159,7 +159,7 @@ TEST(TagInit, ReinitReleasesTheEarlierValues)
 
 TEST(TagInit, UnknownTypesHaveNoStorageAndAreIgnored)
 {
-    kelTagDescription d = describe(0xb2);
+    kelTagDescription d = describe(0xc2);
     kelTag tag(&d);
     RecordingFile file;
     EXPECT_EQ(nullptr, tag.getValue());
@@ -168,6 +168,34 @@ TEST(TagInit, UnknownTypesHaveNoStorageAndAreIgnored)
     EXPECT_EQ(kelOKAY, tag.read(&file));
     EXPECT_EQ(kelOKAY, tag.write(&file));
     EXPECT_EQ(0, file.calls);
+}
+
+// The vectors of RFC 4648, with blanks and padding left out where decoding
+// allows; null bytes: the text is refused.
+TEST(TagBytes, Base64BothWays)
+{
+    const struct {
+        const char* text;
+        const char* bytes;
+        const char* canonical;
+    } cases[] = {{"", "", ""},          {"Zg==", "f", "Zg=="},     {"Zm8", "fo", "Zm8="},
+                 {"Zm9v", "foo", "Zm9v"}, {" Zm9v\nYg== ", "foob", "Zm9vYg=="}, {"Zm9vYmE=", "fooba", "Zm9vYmE="},
+                 {"Zm9vYmFy", "foobar", "Zm9vYmFy"}, {"/+8=", "\xff\xef", "/+8="}, {"Zm9vY", nullptr, nullptr},
+                 {"Zm9v!", nullptr, nullptr}, {"Zg==Zg", nullptr, nullptr}};
+    kelTagDescription d = describe(kelTagBytes | 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        kelTag tag(&d);
+        MessageLog log;
+        ASSERT_EQ(c.bytes ? kelOKAY : kelBADPARAMS, tag.decode(c.text));
+        if (!c.bytes) {
+            EXPECT_EQ(1u, log.warnings.size());
+            continue;
+        }
+        const kelTagByteBlock* block = static_cast<const kelTagByteBlock*>(tag.getValue());
+        EXPECT_EQ(std::string(c.bytes), std::string(static_cast<const char*>(block->data), size_t(block->size)));
+        EXPECT_EQ(c.canonical, encoded(tag));
+    }
 }
 
 TEST(TagDecode, IntegersWithSeparatorsAndBases)

@@ -1,28 +1,71 @@
 #include "kelToolItems.h"
 
-#include <string.h>
-
 #include <kel/kelFile.h>
 #include <kel/kelFormat.h>
 
-// Each format's table lives in a source of its own (kelToolItems<Format>.cpp);
-// the list ends with a row without a name.
-static const kelToolFormatItems formats[] = {
-    {"GIF", kelToolGIFItems, kelToolGIFItemCount},
-    {"BMP", kelToolBMPItems, kelToolBMPItemCount},
-    {"FIT", kelToolFITItems, kelToolFITItemCount},
-    {"XBM", kelToolXBMItems, kelToolXBMItemCount},
-    {nullptr, nullptr, 0}
-};
-
-kelToolItem* kelToolItemsOf(const kelFile& file, int& count)
+static bool isAlphanumeric(char c)
 {
-    const char* name = file.getFormat() ? file.getFormat()->getName() : nullptr;
-    for (const kelToolFormatItems* f = formats; name && f->formatName; ++f)
-        if (strcmp(name, f->formatName) == 0) {
-            count = f->count;
-            return f->items;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+std::string kelToolItemKey(const char* name)
+{
+    std::string key;
+    bool gap = false;
+    for (const char* p = name ? name : ""; *p; ++p) {
+        if (!isAlphanumeric(*p)) {
+            gap = true;
+            continue;
         }
+        if (gap)
+            key += '_';
+        gap = false;
+        key += char(*p >= 'A' && *p <= 'Z' ? *p - 'A' + 'a' : *p);
+    }
+    return gap ? key + '_' : key;
+}
+
+kelTagDescription* kelToolItemsOf(kelFormat* format, int& count)
+{
     count = 0;
+    kelTagDescription* rows = format ? format->getTagDescriptions(count) : nullptr;
+    if (!rows || count < 0)
+        count = 0;
+    return count ? rows : nullptr;
+}
+
+kelTagDescription* kelToolItemsOf(const kelFile& file, int& count)
+{
+    return kelToolItemsOf(file.getFormat(), count);
+}
+
+template <typename Wanted> static kelTagDescription* firstItem(kelFormat* format, Wanted wanted)
+{
+    int count = 0;
+    kelTagDescription* rows = kelToolItemsOf(format, count);
+    for (int i = 0; i < count; ++i)
+        if (wanted(rows[i]))
+            return &rows[i];
     return nullptr;
+}
+
+kelTagDescription* kelToolFindItem(kelFormat* format, const std::string& key)
+{
+    return firstItem(format, [&key](const kelTagDescription& d) { return kelToolItemKey(d.name) == key; });
+}
+
+kelTagDescription* kelToolFindRole(kelFormat* format, kelTagRole role)
+{
+    return firstItem(format, [role](const kelTagDescription& d) { return kelTagRoleOf(d.flags) == role; });
+}
+
+std::string kelToolSettableItemKeys(kelFormat* format)
+{
+    int count = 0;
+    kelTagDescription* rows = kelToolItemsOf(format, count);
+    std::string keys;
+    for (int i = 0; i < count; ++i)
+        if (!kelToolItemIsReadOnly(rows[i]))
+            keys += (keys.empty() ? "" : ", ") + kelToolItemKey(rows[i].name);
+    return keys.empty() ? "none" : keys;
 }

@@ -1,59 +1,42 @@
-// The items (tags) of each format that the tools show and carry along.
-// A format's plug-in exposes its items through getItem/setItem under the
-// enumerators of its public header; the tools describe each item once, with
-// the value type and count that kelTag reads and writes it through.
+// The items (tags) of a file's format as the tools show and carry them: the
+// format's own tag descriptions, each known by a key made from its name, so
+// that a new plug-in's items reach the tools without a change here.
 #ifndef KEL_TOOL_ITEMS_H
 #define KEL_TOOL_ITEMS_H
 
-#include <kel/kelTag.h>
+#include <string>
+
+#include <kel/kelTagDescription.h>
 
 class kelFile;
+class kelFormat;
 
-enum kelToolItemScope {
-    kelToolItemFile,  // one value for the whole file (a logical screen, a loop count)
-    kelToolItemImage  // one value per image
-};
+// The key of an item: its description's name lowercased, every run of
+// characters other than ASCII letters and digits turned into one '_'
+// ("Delay time" is "delay_time"). kelinfo's JSON keys, kelcp's --item names.
+std::string kelToolItemKey(const char* name);
 
-struct kelToolItem {
-    // The item's name in kelinfo's output (JSON key; blanks for underscores
-    // in the table).
-    const char* key;
-    // Tag number, value type and count (kelTagDescription flags); `name` is
-    // the item's name in messages.
-    kelTagDescription desc;
-    kelToolItemScope scope;
-    // kelcp sets it on a destination of the same format.
-    bool carried;
-    // What kelcp sets when a source image lacks the item (text for
-    // kelTag::decode), so that it does not keep the image before's value;
-    // null: nothing is set.
-    const char* absentValue = nullptr;
-};
+// The format's descriptions; null and count 0 when it has none.
+kelTagDescription* kelToolItemsOf(kelFormat* format, int& count);
+kelTagDescription* kelToolItemsOf(const kelFile& file, int& count);
 
-// One format's items.
-struct kelToolFormatItems {
-    const char* formatName;
-    kelToolItem* items;
-    int count;
-};
+inline bool kelToolItemIsFileWide(const kelTagDescription& d)
+{
+    return (d.flags & kelTagFileWide) != 0;
+}
 
-// The items the tools know for the file's format; count 0 (and null) when
-// they know none.
-kelToolItem* kelToolItemsOf(const kelFile& file, int& count);
+inline bool kelToolItemIsReadOnly(const kelTagDescription& d)
+{
+    return (d.flags & kelTagReadOnly) != 0;
+}
 
-// Each format's table, in kelToolItems<Format>.cpp.
-extern kelToolItem kelToolGIFItems[];
-extern const int kelToolGIFItemCount;
-extern kelToolItem kelToolBMPItems[];
-extern const int kelToolBMPItemCount;
-extern kelToolItem kelToolXBMItems[];
-extern const int kelToolXBMItemCount;
-extern kelToolItem kelToolFITItems[];
-extern const int kelToolFITItemCount;
+// The description of the format whose key is `key`, or null.
+kelTagDescription* kelToolFindItem(kelFormat* format, const std::string& key);
 
-// Copies the user area of a FIT source, free bytes that no item value
-// holds, into a FIT destination that has no pages yet; other sources have
-// nothing to copy.
-kelStatus kelToolCarryFITUserArea(kelFile& src, kelFile& dst);
+// The first description of the format with the role, or null.
+kelTagDescription* kelToolFindRole(kelFormat* format, kelTagRole role);
+
+// "a, b, c": the keys of the items that can be set ("none" when there are none).
+std::string kelToolSettableItemKeys(kelFormat* format);
 
 #endif

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <string.h>
+#include <strings.h>
 
 static kelToolUsageError badValue(const std::string& option, const char* text, const std::string& expected)
 {
@@ -50,6 +52,39 @@ int kelToolParseKeyword(const std::string& option, const char* text, const kelTo
     if (value == 0)
         throw badValue(option, text, "one of " + kelToolKeywords(table));
     return value;
+}
+
+static bool hexColor(const char* text, kelToolColor& color)
+{
+    if (text[0] != '#' || strlen(text) != 7 || strspn(text + 1, "0123456789abcdefABCDEF") != 6)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        color.rgb[i] = double(strtol(std::string(text + 1 + 2 * i, 2).c_str(), nullptr, 16)) / 255.0;
+    return true;
+}
+
+static bool listedColor(const char* text, kelToolColor& color)
+{
+    const char* p = text;
+    for (int i = 0; i < 3; ++i) {
+        char* end = nullptr;
+        long v = strtol(p, &end, 10);
+        if (end == p || v < 0 || v > 255 || *end != (i < 2 ? ',' : '\0'))
+            return false;
+        color.rgb[i] = double(v) / 255.0;
+        p = end + 1;
+    }
+    return true;
+}
+
+kelToolColor kelToolParseColor(const std::string& option, const char* text)
+{
+    kelToolColor color{{0, 0, 0}};
+    if (strcasecmp(text, "white") == 0)
+        return kelToolColor{{1, 1, 1}};
+    if (strcasecmp(text, "black") == 0 || hexColor(text, color) || listedColor(text, color))
+        return color;
+    throw badValue(option, text, "white, black, #rrggbb or r,g,b (0 to 255 each)");
 }
 
 std::string kelToolSizeText(const kelSize& s, char separator)

@@ -23,6 +23,14 @@ long kelToolParseNumber(const std::string& option, const char* text, long minVal
 // A keyword of `table`.
 int kelToolParseKeyword(const std::string& option, const char* text, const kelToolName* table);
 
+// An opaque color, each component from 0 to 1.
+struct kelToolColor {
+    double rgb[3];
+};
+
+// "white", "black", "#rrggbb" or "r,g,b" (components 0 to 255).
+kelToolColor kelToolParseColor(const std::string& option, const char* text);
+
 // "XxYxZxC" of a size, or its components joined by another separator.
 std::string kelToolSizeText(const kelSize& s, char separator = 'x');
 

@@ -13,14 +13,13 @@
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
-#include <kel/kelTag.h>
 
+#include "kelCopyItems.h"
 #include "kelCopyOptions.h"
 #include "kelCopyPalette.h"
 #include "kelCopyPixels.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
-#include "kelToolItems.h"
 #include "kelToolNames.h"
 #include "kelToolOptions.h"
 #include "kelToolOutputFile.h"
@@ -31,6 +30,11 @@ namespace {
 // A failure already worded for the user: "subject: text".
 struct CopyFailure {
     std::string subject;
+    std::string text;
+};
+
+// A command line that DST's format shows to be wrong.
+struct CopyUsageFailure {
     std::string text;
 };
 
@@ -157,49 +161,21 @@ void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelTo
                  " keeps no colormap; palette indices are copied without it");
 }
 
-// A FIT user area holds bytes that no item table describes: it goes whole.
-void carryUserArea(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
-{
-    kelStatus sts = kelToolCarryFITUserArea(src, dst);
-    if (sts != kelOKAY)
-        throw CopyFailure{opts.destination, "cannot copy the user area: " + kelToolErrorLog::statusText(sts)};
-}
-
-// Between files of one format the format's items go along (an animation keeps
-// its timing); file-wide ones with the first image. Items the source does not
-// hold are left at the destination's defaults.
-// An item the destination refuses is dropped with a warning: the pixels
-// matter more than, say, a count of significant colors that a 24-bit file
-// cannot keep.
-void carryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool firstImage, kelToolErrorLog& log)
-{
-    if (src.getFormat() != dst.getFormat())
-        return;
-    if (firstImage)
-        carryUserArea(opts, src, dst);
-    int count = 0;
-    kelToolItem* items = kelToolItemsOf(src, count);
-    for (int i = 0; i < count; ++i) {
-        if (!items[i].carried || (items[i].scope == kelToolItemFile && !firstImage))
-            continue;
-        kelTag tag(&items[i].desc);
-        // An image without the item must not keep the value of the image before.
-        if (tag.read(&src) != kelOKAY && (!items[i].absentValue || tag.decode(items[i].absentValue) != kelOKAY))
-            continue;
-        kelStatus sts = tag.write(&dst);
-        if (sts != kelOKAY)
-            log.warn(opts.destination + ": " + items[i].desc.name + " not kept: " + kelToolErrorLog::statusText(sts));
-    }
-}
-
+// The items go along (an animation keeps its timing), then the command
+// line's settings. An item the destination refuses is dropped with a
+// warning: the pixels matter more than, say, a count of significant colors
+// that a 24-bit file cannot keep. A setting asked for is not dropped.
 void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool firstImage,
                bool expand)
 {
     carryColormap(opts, src, dst, log, expand);
-    carryItems(opts, src, dst, firstImage, log);
-    std::string problem;
+    kelCopyCarryItems(opts, src, dst, firstImage, log);
+    std::string problem = kelCopyApplySettings(opts, dst, firstImage);
+    if (!problem.empty())
+        throw CopyFailure{opts.destination, problem};
     kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination,
-                      expand ? kelCopySourceColormap(src) : nullptr};
+                      expand ? kelCopySourceColormap(src) : nullptr,
+                      opts.hasBackground ? opts.background.rgb : nullptr};
     kelStatus sts = kelCopyPixels(src, dst, how, problem);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, problem.empty() ? kelToolErrorLog::statusText(sts) : problem};
@@ -215,14 +191,18 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
 }
 
 // With `expand`, the source's palette indices become the colors of its
-// colormap: RGB or RGBA unless another color model is asked for.
+// colormap: RGB or RGBA unless another color model is asked for; RGB when
+// the format stores no alpha (which is then dropped, or composed over
+// --background).
 FilePtr createDestination(const kelCopyOptions& opts, const DestinationName& name, kelFormat* format,
                           const kelToolOutputFile& out, kelFile& src, bool expand)
 {
     kelFileDesc desc(out.temporaryPath().c_str(), -1, format, name.args.empty() ? nullptr : name.args.c_str());
     kelFileConfig cfg = wantedConfig(opts);
-    if (expand && !opts.cm)
-        cfg.setColorModel(kelCopyExpandedModel(*kelCopySourceColormap(src)));
+    if (expand && !opts.cm) {
+        kelColorModel model = kelCopyExpandedModel(*kelCopySourceColormap(src));
+        cfg.setColorModel(format->colorModelIsSupported(model) ? model : kelRGB);
+    }
     kelStatus sts = kelOKAY;
     FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
     if (!dst)
@@ -288,6 +268,9 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     FilePtr src = openSource(opts, log);
     kelFormat* format = chooseFormat(opts, name);
     checkChoices(opts, format);
+    std::string wrong = kelCopyCheckSettings(opts, format);
+    if (!wrong.empty())
+        throw CopyUsageFailure{wrong};
     kelStatus sts = out.reserve(name.path);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
@@ -323,6 +306,9 @@ int kelCopyRun(const kelCopyOptions& opts, kelToolErrorLog& log)
             log.fail(failure.subject, failure.text);
         out.discard();
         return EXIT_FAILURE;
+    } catch (const CopyUsageFailure& failure) {
+        out.discard();
+        kelCopyUsageError(failure.text);
     }
     return EXIT_SUCCESS;
 }

@@ -3,7 +3,10 @@
 #include <getopt.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include "kelCopyDestinationArguments.h"
+#include "kelToolItems.h"
 #include "kelToolNames.h"
 #include "kelToolOptions.h"
 
@@ -32,6 +35,14 @@ static const char usageText[] =
     "  -z, --compression COMP    compression:\n"
     "                              %COMPRESSIONS%\n"
     "  -a, --args ARGS           format arguments for DST, e.g. 'offset=16'\n"
+    "      --quality N           encoder quality 0-100 (DST's item of that role)\n"
+    "      --item KEY=VALUE      set one of DST's items (repeatable); kelinfo --json\n"
+    "                            shows the keys, e.g. --item loop_count=0\n"
+    "      --background COLOR    compose pixels over COLOR where DST has no alpha:\n"
+    "                            white, black, #rrggbb or r,g,b\n"
+    "\n"
+    "DST's arguments colormodel=, type=, order=, orientation= and pagesize= (in\n"
+    "its name or --args) choose as the options do; the two must not disagree.\n"
     "\n"
     "Other options:\n"
     "  -m, --strip-mib N         memory for one strip or tile of pixels in MiB (default 16)\n"
@@ -41,8 +52,12 @@ static const char usageText[] =
     "\n"
     "A palette image keeps its colormap when DST can store one; otherwise, or\n"
     "with another --colormodel, its indices become RGB colors (RGBA when the\n"
-    "colormap has alpha). An image stored as one page is read, and one that\n"
-    "DST stores as one page written, in one piece whatever the strip memory.\n"
+    "colormap has alpha). Alpha is added (opaque) or dropped as DST's color\n"
+    "model needs, and gray becomes RGB or RGB gray (Rec. 601). Items go along\n"
+    "where DST's format describes an item of the same name and type, or of the\n"
+    "same role (a frame's delay); so does an ICC profile. An image stored as\n"
+    "one page is read, and one that DST stores as one page written, in one\n"
+    "piece whatever the strip memory.\n"
     "\n"
     "DST is written under a temporary name and renamed when complete; on any\n"
     "error nothing is left under DST's name. Exit status: 0 on success, 1 on\n"
@@ -65,15 +80,36 @@ static void printHelp()
     fputs(text.c_str(), stdout);
 }
 
-[[noreturn]] static void usageError(const std::string& message)
+void kelCopyUsageError(const std::string& message)
 {
     fprintf(stderr, "kelcp: %s\nTry 'kelcp --help' for more information.\n", message.c_str());
     exit(2);
 }
 
+enum { optQuality = 256, optItem, optBackground };
+
+// KEY=VALUE; the key goes through the item key rule, so "Loop count" works too.
+static std::pair<std::string, std::string> itemSetting(const char* text)
+{
+    const char* eq = strchr(text, '=');
+    if (!eq || eq == text)
+        throw kelToolUsageError{"invalid value '" + std::string(text) + "' for --item; expected KEY=VALUE"};
+    return {kelToolItemKey(std::string(text, size_t(eq - text)).c_str()), eq + 1};
+}
+
 static void applyOption(kelCopyOptions& opts, int opt, const char* value)
 {
     switch (opt) {
+    case optQuality:
+        opts.quality = int(kelToolParseNumber("--quality", value, 0, 100));
+        break;
+    case optItem:
+        opts.items.push_back(itemSetting(value));
+        break;
+    case optBackground:
+        opts.background = kelToolParseColor("--background", value);
+        opts.hasBackground = true;
+        break;
     case 'f':
         opts.formatName = value;
         break;
@@ -125,18 +161,20 @@ kelCopyOptions kelCopyParseOptions(int argc, char** argv)
         {"compression", required_argument, nullptr, 'z'}, {"args", required_argument, nullptr, 'a'},
         {"strip-mib", required_argument, nullptr, 'm'},  {"verbose", no_argument, nullptr, 'v'},
         {"quiet", no_argument, nullptr, 'q'},            {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0}};
+        {"quality", required_argument, nullptr, optQuality}, {"item", required_argument, nullptr, optItem},
+        {"background", required_argument, nullptr, optBackground}, {nullptr, 0, nullptr, 0}};
     kelCopyOptions opts;
     int opt;
     try {
         while ((opt = getopt_long(argc, argv, "f:t:o:r:p:c:z:a:m:vqh", longOptions, nullptr)) != -1)
             applyOption(opts, opt, optarg);
+        if (argc - optind != 2)
+            kelCopyUsageError(argc - optind < 2 ? "missing SRC or DST" : "too many arguments; expected SRC DST");
+        opts.source = argv[optind];
+        opts.destination = argv[optind + 1];
+        kelCopyTakeDestinationArguments(opts);
     } catch (const kelToolUsageError& e) {
-        usageError(e.message);
+        kelCopyUsageError(e.message);
     }
-    if (argc - optind != 2)
-        usageError(argc - optind < 2 ? "missing SRC or DST" : "too many arguments; expected SRC DST");
-    opts.source = argv[optind];
-    opts.destination = argv[optind + 1];
     return opts;
 }

@@ -5,9 +5,13 @@
 #include <stddef.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <kel/kelCoord.h>
 #include <kel/kelTypes.h>
+
+#include "kelToolOptions.h"
 
 struct kelCopyOptions {
     std::string source;
@@ -23,9 +27,19 @@ struct kelCopyOptions {
     size_t stripBytes = size_t(16) << 20;
     bool verbose = false;
     bool quiet = false;
+    int quality = -1;  // --quality; -1: not given
+    // --item KEY=VALUE in the order given; keys as kelToolItemKey makes them.
+    std::vector<std::pair<std::string, std::string>> items;
+    bool hasBackground = false;
+    kelToolColor background{{1, 1, 1}};
 };
 
-// Exits with the help text, or with status 2 and a message on a bad command line.
+// Exits with the help text, or with status 2 and a message on a bad command
+// line. DST's arguments (its name's and --args) that choose the color model,
+// data type, order, orientation or page size count as the same options.
 kelCopyOptions kelCopyParseOptions(int argc, char** argv);
+
+// Prints a command-line error and exits with status 2.
+[[noreturn]] void kelCopyUsageError(const std::string& message);
 
 #endif

@@ -31,10 +31,6 @@ static double channelValue(const kelColormap& map, int index, int channel)
 
 bool kelCopyPalette::init(const kelColormap& map, kelDataType type, int nc, std::string& problem)
 {
-    if (nc != 3 && nc != 4) {
-        problem = "a palette image becomes RGB or RGBA; choose --colormodel rgb or rgba";
-        return false;
-    }
     const double lo = floor(map.getDomainMin()), hi = ceil(map.getDomainMax());
     if (!(hi - lo < 65536.0) || lo < -2147483648.0 || hi > 2147483647.0) {
         problem = "its colormap is too large to expand";

@@ -24,7 +24,8 @@ kelColorModel kelCopyExpandedModel(const kelColormap& map);
 // ready to be copied pixel by pixel.
 class kelCopyPalette {
 public:
-    // `problem` says why the colormap cannot fill `nc` channels of `type`.
+    // `nc` is 3 or 4 (R, G, B and alpha); `problem` says why the colormap
+    // cannot fill them in `type`.
     bool init(const kelColormap& map, kelDataType type, int nc, std::string& problem);
     // The data type of the colors: the destination's, or kelUChar for kelBit.
     kelDataType type() const { return colorType; }

@@ -6,11 +6,13 @@
 #include <new>
 #include <vector>
 
+#include <kel/kelColormap.h>
 #include <kel/kelConfig.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelFile.h>
 #include <kel/kelFormat.h>
 
+#include "kelCopyChannels.h"
 #include "kelCopyPalette.h"
 #include "kelCopyProgress.h"
 #include "kelToolOptions.h"
@@ -50,14 +52,14 @@ static CopyBlock blockSize(const kelSize& size, const kelSize& page, size_t pixe
     return {int(std::min<size_t>(pages * size_t(page.x), size_t(size.x))), bandRows};
 }
 
-static std::string sameSizeProblem(const kelFile& src, const kelFile& dst)
+static std::string sameSizeProblem(const kelFile& src, const kelFile& dst, bool remade)
 {
     kelSize s, d;
     src.getDimensions(s);
     dst.getDimensions(d);
     if (s.x != d.x || s.y != d.y || s.z != d.z)
         return "the destination's size " + kelToolSizeText(d) + " differs from the source's " + kelToolSizeText(s);
-    if (s.c != d.c && s.c != 1)
+    if (s.c != d.c && s.c != 1 && !remade)
         return "cannot copy " + std::to_string(s.c) + " channels into " + std::to_string(d.c) +
                " (choose a color model with " + std::to_string(s.c) + " channels)";
     return "";
@@ -105,41 +107,76 @@ static bool wholePlanes(kelFile& src, kelFile& dst)
     return sourceWhole || destinationWhole;
 }
 
+// The value of an opaque pixel of the source: its colormap's type's
+// maximum, its scale maximum, else its type's (1 for floating types).
+static double opaqueValue(kelFile& src, const kelColormap* map)
+{
+    if (map)
+        return kelDataMax(map->getDataType());
+    double lo = 0, hi = 0;
+    if (src.getScaleMinMax(lo, hi) == kelOKAY && hi > lo)
+        return hi;
+    return kelDataIsIntegral(src.getDataType()) ? kelDataMax(src.getDataType()) : 1.0;
+}
+
+// Whether the pixels are made over into the destination's channels; a
+// palette source counts as the colors it expands into.
+static bool remakesChannels(kelFile& src, kelFile& dst, const kelCopyStrips& how, kelCopyChannels& channels)
+{
+    kelColorModel from = how.expand ? kelCopyExpandedModel(*how.expand) : src.getColorModel();
+    int fromChans = how.expand ? (from == kelRGBA ? 4 : 3) : src.getCsize();
+    if (!channels.init(from, fromChans, dst.getColorModel(), dst.getCsize()))
+        return false;
+    channels.setValues(opaqueValue(src, how.expand), how.background, kelDataIsIntegral(dst.getDataType()) != 0);
+    return true;
+}
+
 // Reads the box of `cols` x `rows` pixels at (x, y) of plane z of the
 // source into `strip`, in the destination's layout; palette indices go
-// through `palette`.
+// through `palette`, remade channels through `channels` from `work`.
 struct StripReader {
     kelFile& src;
     const kelConfig& from;
     const kelCopyPalette* palette;
     std::vector<int>& indices;
+    const kelCopyChannels* channels;
+    std::vector<double>& work;
 
     kelStatus read(int x, int y, int z, int cols, int rows, unsigned char* strip, kelOrientation ori) const
     {
-        if (!palette)
-            return src.getTile(x, y, z, cols, rows, 1, strip, &from);
-        kelConfig asIndices(kelInt, kelInterleaved, 1, nullptr, 0, ori);
-        kelStatus sts = src.getTile(x, y, z, cols, rows, 1, indices.data(), &asIndices);
-        if (sts == kelOKAY)
-            palette->expand(indices.data(), size_t(cols) * size_t(rows), strip);
+        size_t pixels = size_t(cols) * size_t(rows);
+        unsigned char* into = channels ? reinterpret_cast<unsigned char*>(work.data()) : strip;
+        kelStatus sts;
+        if (!palette) {
+            sts = src.getTile(x, y, z, cols, rows, 1, into, &from);
+        } else {
+            kelConfig asIndices(kelInt, kelInterleaved, 1, nullptr, 0, ori);
+            sts = src.getTile(x, y, z, cols, rows, 1, indices.data(), &asIndices);
+            if (sts == kelOKAY)
+                palette->expand(indices.data(), pixels, into);
+        }
+        if (sts == kelOKAY && channels)
+            channels->convert(work.data(), reinterpret_cast<double*>(strip), pixels);
         return sts;
     }
 };
 
 // The strip buffers of one copy: the destination's pixels and, for an
-// expansion, the source's indices.
+// expansion, the source's indices, for remade channels the source's pixels.
 struct CopyBuffers {
     std::vector<unsigned char> strip;
     std::vector<int> indices;
+    std::vector<double> work;
 };
 
-static kelStatus allocate(CopyBuffers& buf, const CopyBlock& block, size_t pixelBits, bool expand,
+static kelStatus allocate(CopyBuffers& buf, const CopyBlock& block, size_t pixelBits, bool expand, int workChans,
                           std::string& problem)
 {
     size_t pixels = size_t(block.cols) * size_t(block.rows);
     try {
         buf.strip.resize((pixels * pixelBits + 7) / 8);
         buf.indices.resize(expand ? pixels : 0);
+        buf.work.resize(pixels * size_t(workChans));
     } catch (const std::bad_alloc&) {
         problem = "not enough memory for " + std::to_string(block.rows) + " rows of the image";
         return kelMALLOCFAILED;
@@ -147,22 +184,46 @@ static kelStatus allocate(CopyBuffers& buf, const CopyBlock& block, size_t pixel
     return kelOKAY;
 }
 
+// The palette and channel stages of one copy, and the type its strips hold.
+struct CopyStages {
+    kelCopyChannels channels;
+    bool remade = false;
+    int workChans = 0; // source channels of a remade pixel
+    kelCopyPalette palette;
+    kelDataType type = kelUChar;
+};
+
+static bool prepareStages(kelFile& src, kelFile& dst, const kelCopyStrips& how, CopyStages& st, std::string& problem)
+{
+    const int nc = dst.getCsize();
+    st.remade = remakesChannels(src, dst, how, st.channels);
+    st.workChans = st.remade ? st.channels.sourceChannels() : 0;
+    problem = sameSizeProblem(src, dst, st.remade);
+    if (problem.empty() && how.expand && nc != 3 && nc != 4)
+        problem = "a palette image becomes RGB or RGBA; choose --colormodel rgb or rgba";
+    if (!problem.empty())
+        return false;
+    if (how.expand && !st.palette.init(*how.expand, st.remade ? kelDouble : dst.getDataType(),
+                                       st.remade ? st.workChans : nc, problem))
+        return false;
+    // Expanded colors are whole bytes even for a bit destination.
+    st.type = st.remade ? kelDouble : how.expand ? st.palette.type() : stripType(src, dst);
+    return true;
+}
+
 kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, std::string& problem)
 {
-    problem = sameSizeProblem(src, dst);
-    if (!problem.empty())
+    CopyStages st;
+    if (!prepareStages(src, dst, how, st, problem))
         return kelBADPARAMS;
     kelOrientation ori = dst.getOrientation();
     kelSize size, page;
     dst.getSize(size, ori);
     dst.getPageSize(page, ori);
-    int nc = size.c;
-    kelCopyPalette palette;
-    if (how.expand && !palette.init(*how.expand, dst.getDataType(), nc, problem))
-        return kelBADPARAMS;
-    // Expanded colors are whole bytes even for a bit destination.
-    kelDataType type = how.expand ? palette.type() : stripType(src, dst);
-    size_t pixelBits = size_t(nc) * bitsPerElement(type);
+    const int nc = size.c, workChans = st.workChans;
+    const bool remade = st.remade;
+    const kelDataType type = st.type;
+    size_t pixelBits = size_t(nc + workChans) * bitsPerElement(type);
     size_t rowBits = size_t(size.x) * pixelBits;
     if (size.x <= 0 || size.y <= 0 || size.z <= 0 || rowBits / bitsPerElement(type) > size_t(INT_MAX)) {
         problem = "cannot copy an image of " + kelToolSizeText(size) + " pixels";
@@ -171,17 +232,18 @@ kelStatus kelCopyPixels(kelFile& src, kelFile& dst, const kelCopyStrips& how, st
     CopyBlock block = wholePlanes(src, dst) ? CopyBlock{size.x, size.y}
                                             : blockSize(size, page, pixelBits, how.stripBytes * 8);
     CopyBuffers buf;
-    kelStatus sts = allocate(buf, block, pixelBits, how.expand, problem);
+    kelStatus sts = allocate(buf, block, size_t(nc) * bitsPerElement(type), how.expand, workChans, problem);
     if (sts != kelOKAY)
         return sts;
 
     // A one-channel source fills every destination channel.
     std::vector<int> spread(size_t(nc), 0);
-    bool fill = src.getCsize() == 1 && nc > 1;
-    kelConfig from(type, kelInterleaved, nc, fill ? spread.data() : nullptr, 0, ori);
+    bool fill = src.getCsize() == 1 && nc > 1 && !remade;
+    kelConfig from(type, kelInterleaved, remade ? workChans : nc, fill ? spread.data() : nullptr, 0, ori);
     kelConfig to(type, kelInterleaved, nc, nullptr, 0, ori);
-    StripReader reader{src, from, how.expand ? &palette : nullptr, buf.indices};
-    bool inverted = !how.expand && invertsBits(src, dst, type);
+    StripReader reader{src, from, how.expand ? &st.palette : nullptr, buf.indices, remade ? &st.channels : nullptr,
+                       buf.work};
+    bool inverted = !how.expand && !remade && invertsBits(src, dst, type);
 
     long totalRows = long(size.y) * size.z;
     kelCopyProgress progress(how.label, totalRows, how.progress && block.rows < totalRows);

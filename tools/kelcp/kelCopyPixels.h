@@ -17,11 +17,16 @@ struct kelCopyStrips {
     bool progress;         // draw a progress bar when on a terminal
     std::string label;     // the progress bar's label
     const kelColormap* expand = nullptr; // the source's indices become these colors
+    // R, G, B from 0 to 1: where alpha is dropped, colors are composed over it.
+    const double* background = nullptr;
 };
 
 // Both images must have the same upright size. The channels must agree, or
 // the source has one channel, which then fills every destination channel,
-// or the source's indices are expanded into RGB or RGBA colors. Strips
+// or the source's indices are expanded into RGB or RGBA colors, or the
+// color models differ in alpha or in gray and color (see kelCopyChannels:
+// these go through doubles, and the source's scale maximum, else its type's,
+// is opaque). Strips
 // follow the destination's pages so that whole pages are written; where a
 // band of pages across the image exceeds the budget, tiles of whole pages
 // are copied instead. A source whose only page is a whole plane, or a

@@ -56,7 +56,7 @@ static nlohmann::json currentImage(kelFile& file)
     image["scale"] = minMax(sts, min, max);
     sts = file.getStatMinMax(min, max);
     image["statistics"] = minMax(sts, min, max);
-    image["items"] = kelInfoItems(file, kelToolItemImage);
+    image["items"] = kelInfoItems(file, false);
     return image;
 }
 
@@ -94,7 +94,7 @@ nlohmann::json kelInfoFile(const char* name, kelToolErrorLog& log)
                            {"format", format->getName() ? format->getName() : ""},
                            {"description", format->getDescription() ? format->getDescription() : ""},
                            {"image_count", file->getNumImgs()},
-                           {"items", kelInfoItems(*file, kelToolItemFile)}};
+                           {"items", kelInfoItems(*file, true)}};
     info["images"] = allImages(*file, name, log);
     file->close();
     return info;

@@ -1,8 +1,26 @@
 #include "kelInfoItems.h"
 
+#include <string.h>
+
+#include <vector>
+
 #include <kel/kelTag.h>
 
-static nlohmann::json element(const kelTag& tag, int n)
+#include "kelToolItems.h"
+
+namespace {
+
+// The text kelTag gives, whatever its length; null when it has none.
+nlohmann::json encoded(const kelTag& tag)
+{
+    std::vector<char> text(256);
+    kelStatus sts;
+    while ((sts = tag.encode(text.data(), text.size())) == kelBADPARAMS && strlen(text.data()) + 1 == text.size())
+        text.resize(text.size() * 2);
+    return sts == kelOKAY ? nlohmann::json(text.data()) : nlohmann::json(nullptr);
+}
+
+nlohmann::json element(const kelTag& tag, int n)
 {
     const void* v = tag.getValue();
     switch (tag.getType()) {
@@ -27,13 +45,16 @@ static nlohmann::json element(const kelTag& tag, int n)
     }
 }
 
-// Enumerated values go by their names where the item names them.
-static nlohmann::json value(const kelTag& tag, const kelTagDescription& desc)
+// Enumerated values go by their names where the item names them (a value
+// without a name by its number), blocks of bytes by their text.
+nlohmann::json value(const kelTag& tag, const kelTagDescription& desc)
 {
     bool named = (tag.getType() == kelTagEnumShort || tag.getType() == kelTagEnumInt) && desc.spec;
-    char text[256];
-    if (named && tag.getCount() == 1 && tag.encode(text, sizeof text) == kelOKAY)
-        return text;
+    if (tag.getType() == kelTagBytes)
+        return encoded(tag);
+    nlohmann::json name = named && tag.getCount() == 1 ? encoded(tag) : nlohmann::json(nullptr);
+    if (!name.is_null())
+        return name;
     if (tag.getCount() == 1)
         return element(tag, 0);
     nlohmann::json values = nlohmann::json::array();
@@ -42,17 +63,19 @@ static nlohmann::json value(const kelTag& tag, const kelTagDescription& desc)
     return values;
 }
 
-nlohmann::json kelInfoItems(kelFile& file, kelToolItemScope scope)
+} // namespace
+
+nlohmann::json kelInfoItems(kelFile& file, bool fileWide)
 {
     nlohmann::json items = nlohmann::json::object();
     int count = 0;
-    kelToolItem* table = kelToolItemsOf(file, count);
+    kelTagDescription* rows = kelToolItemsOf(file, count);
     for (int i = 0; i < count; ++i) {
-        if (table[i].scope != scope)
+        if (kelToolItemIsFileWide(rows[i]) != fileWide)
             continue;
-        kelTag tag(&table[i].desc);
-        if (tag.read(&file) == kelOKAY)
-            items[table[i].key] = value(tag, table[i].desc);
+        kelTag tag(&rows[i]);
+        if (tag.getValue() && tag.read(&file) == kelOKAY)
+            items[kelToolItemKey(rows[i].name)] = value(tag, rows[i]);
     }
     return items;
 }

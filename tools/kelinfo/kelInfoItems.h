@@ -4,12 +4,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "kelToolItems.h"
-
 class kelFile;
 
-// {key: value} for every item of this scope that the file holds (numbers,
-// booleans, enumeration names, strings; several values as an array).
-nlohmann::json kelInfoItems(kelFile& file, kelToolItemScope scope);
+// {key: value} for every item that the format describes and the file holds,
+// the file-wide ones or those of the current image (numbers, booleans,
+// enumeration names, strings, blocks of bytes as base64; several values as
+// an array). Keys are kelToolItemKey of the descriptions' names.
+nlohmann::json kelInfoItems(kelFile& file, bool fileWide);
 
 #endif

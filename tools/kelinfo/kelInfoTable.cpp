@@ -67,6 +67,15 @@ static std::string colormapText(const nlohmann::json& cmap)
            number(cmap["first"].get<double>()) + " .. " + number(cmap["last"].get<double>()) + ")";
 }
 
+// Long values (blocks of bytes) are cut: --json has them whole.
+static std::string shortened(std::string text)
+{
+    const size_t shown = 60;
+    if (text.size() > shown + 20)
+        text = text.substr(0, shown) + "... (" + std::to_string(text.size()) + " characters)";
+    return text;
+}
+
 // One row per item, labelled with its key (blanks for underscores).
 static void addItemRows(std::vector<Row>& rows, const nlohmann::json& items, const std::string& indent)
 {
@@ -74,7 +83,8 @@ static void addItemRows(std::vector<Row>& rows, const nlohmann::json& items, con
         std::string label = it.key();
         std::replace(label.begin(), label.end(), '_', ' ');
         const nlohmann::json& v = it.value();
-        rows.push_back({indent + label, v.is_array() ? joined(v, ", ") : v.is_string() ? v.get<std::string>() : v.dump()});
+        rows.push_back({indent + label,
+                        shortened(v.is_array() ? joined(v, ", ") : v.is_string() ? v.get<std::string>() : v.dump())});
     }
 }
 

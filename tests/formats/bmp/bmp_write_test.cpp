@@ -412,7 +412,7 @@ TEST(BmpFormat, DescribesItsTags)
     ASSERT_NE(nullptr, f);
     int count = -1;
     kelTagDescription* d = (f->*&TagPeek::_getTagDescriptions)(count);
-    ASSERT_EQ(3, count);
+    ASSERT_EQ(4, count);
     const char* names[] = {"Horizontal Resolution", "Vertical Resolution", "Significant colors"};
     const char* texts[] = {"Horizontal resolution in pixels per meter", "Vertical resolution in pixels per meter",
                            "Significant colors in color palette"};
@@ -427,6 +427,9 @@ TEST(BmpFormat, DescribesItsTags)
         EXPECT_EQ(0, range->min);
         EXPECT_EQ(2147483647, range->max);
     }
+    EXPECT_EQ(kelBMPHeaderSize, d[3].tag);
+    EXPECT_EQ(unsigned(kelTagInt | 1 | kelTagReadOnly | kelTagFileWide), d[3].flags);
+    EXPECT_STREQ("Header size", d[3].name);
     int publicCount = 0;
     EXPECT_EQ(d, f->getTagDescriptions(publicCount));
     EXPECT_EQ(count, publicCount);

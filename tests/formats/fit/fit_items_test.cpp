@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         ItemCall{"write from no data", [](kelFile* f) { return f->setItem(kelFITextensionData, nullptr, 4); },
                  kelBADPARAMS},
         ItemCall{"version set", [](kelFile* f) { return f->setItem(kelFITheaderVersion, 1); }, kelBADFIELDSET},
-        ItemCall{"unknown get", [](kelFile* f) { return f->getItem(4, buffer); }, kelBADPARAMS},
+        ItemCall{"unknown get", [](kelFile* f) { return f->getItem(5, buffer); }, kelBADPARAMS},
         ItemCall{"unknown set", [](kelFile* f) { return f->setItem(0, 1); }, kelBADPARAMS}),
     [](const ::testing::TestParamInfo<ItemCall>& info) { return "Case" + std::to_string(info.index); });
 

@@ -587,21 +587,24 @@ TEST(GifFormat, DescribesItsTags)
         const char* description;
         const char* defaultValue;
     };
+    const unsigned file = kelTagFileWide, ro = kelTagReadOnly;
     const Row rows[] = {
-        {0, 0x6311, "Transparent index", "Index value that is considered transparent", nullptr},
-        {1, 0x14113, "Transparent color", "R,G,B value that is considered transparent", nullptr},
+        {0, 0x6311, "Transparent index", "Index value that is considered transparent", "-1"},
+        {1, 0x14113 | ro, "Transparent color", "R,G,B value that is considered transparent", nullptr},
         {2, 0x6341, "Interlace", "The image is stored in interlaced format", "false"},
-        {3, 0x6311, "Delay time", "Delay time in 1/100th's of a second for current frame", "0"},
-        {4, 0x6361, "Disposal method", "How the graphic is treated after being displayed", "Unspecified"},
+        {3, 0x6311 | 5u << 26, "Delay time", "Delay time in 1/100th's of a second for current frame", "0"},
+        {4, 0x6361 | 7u << 26, "Disposal method", "How the graphic is treated after being displayed", "Unspecified"},
         {5, 0x6341, "User input", "User input is expected before continuing after this image", "false"},
-        {6, 0x6311, "Left position", "Position of left edge of this image in the logical screen", "0"},
-        {7, 0x6311, "Top position", "Position of top edge of this image in the logical screen", "0"},
-        {20, 0x6311, "Screen width", "Logical screen width for all sub-images", nullptr},
-        {21, 0x6311, "Screen height", "Logical screen height for all sub-images", nullptr},
-        {22, 0x6321, "Pixel aspect ratio", "Quotient of pixel's width over its height", "1"},
-        {24, 0x12311, "Background index", "Background color index for the logical screen", nullptr},
-        {25, 0x14113, "Background color", "R,G,B value that is used for background of logical screen", nullptr},
-        {26, 0x6311, "Loop count", "The number of iterations an animated file should execute", nullptr},
+        {6, 0x6311 | 3u << 26, "Left position", "Position of left edge of this image in the logical screen", "0"},
+        {7, 0x6311 | 4u << 26, "Top position", "Position of top edge of this image in the logical screen", "0"},
+        {20, 0x6311 | file | 1u << 26, "Screen width", "Logical screen width for all sub-images", nullptr},
+        {21, 0x6311 | file | 2u << 26, "Screen height", "Logical screen height for all sub-images", nullptr},
+        {22, 0x6321 | file, "Pixel aspect ratio", "Quotient of pixel's width over its height", "1"},
+        {24, 0x12311 | file, "Background index", "Background color index for the logical screen", nullptr},
+        {25, 0x14113 | file | ro, "Background color", "R,G,B value that is used for background of logical screen",
+         nullptr},
+        {26, 0x6311 | file | 9u << 26, "Loop count", "The number of iterations an animated file should execute",
+         nullptr},
     };
     int count = -1;
     const kelTagDescription* d = TagAccess::get(format, count);

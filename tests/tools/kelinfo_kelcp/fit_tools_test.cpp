@@ -65,7 +65,8 @@ TEST(KelinfoFit, ShowsTheUserAreaSizeAndHeaderVersion)
     writeFitWithUserArea(dir / "u.fit", "application data");
     nlohmann::json file = describe(dir / "u.fit");
     EXPECT_EQ("FIT", file["format"].get<std::string>());
-    EXPECT_EQ(nlohmann::json({{"header_version", 2}, {"user_area_size", 16}}), file["items"]);
+    EXPECT_EQ(nlohmann::json({{"header_version", 2}, {"user_area", "YXBwbGljYXRpb24gZGF0YQ=="}, {"user_area_size", 16}}),
+              file["items"]);
 
     // version 1, written byte by byte: 1 x 1 luminance uchar, 3 bytes of user area
     std::string v1 = std::string("IT01\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0\2\0\0\0\1\0\0\0\1\0\0\0\1"
@@ -78,7 +79,7 @@ TEST(KelinfoFit, ShowsTheUserAreaSizeAndHeaderVersion)
     fwrite(v1.data(), 1, v1.size(), out);
     fclose(out);
     file = describe(path);
-    EXPECT_EQ(nlohmann::json({{"header_version", 1}, {"user_area_size", 3}}), file["items"]);
+    EXPECT_EQ(nlohmann::json({{"header_version", 1}, {"user_area", "YWJj"}, {"user_area_size", 3}}), file["items"]);
     EXPECT_EQ("luminance", file["images"][0]["color_model"].get<std::string>());
 }
 

@@ -17,7 +17,7 @@ GifFrame gifFrame(int w, int h, int colors, int seed)
     return f;
 }
 
-void writeGif(const std::string& path, const std::vector<GifFrame>& frames, int loopCount)
+void writeGif(const std::string& path, const std::vector<GifFrame>& frames, int loopCount, double aspect)
 {
     kelFile* file = nullptr;
     kelStatus sts = kelOKAY;
@@ -31,6 +31,7 @@ void writeGif(const std::string& path, const std::vector<GifFrame>& frames, int 
             file->setItem(kelGIFscreenWidth, 40);
             file->setItem(kelGIFscreenHeight, 30);
             file->setItem(kelGIFloopCount, loopCount);
+            file->setItem(kelGIFaspectRatio, aspect);
         } else {
             ASSERT_EQ(kelOKAY, file->appendImg(nullptr, &cfg));
         }

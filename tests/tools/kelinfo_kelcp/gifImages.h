@@ -17,8 +17,8 @@ int gifColor(int i, int c);
 // A frame of w x h pixels cycling through `colors` indices.
 GifFrame gifFrame(int w, int h, int colors, int seed);
 
-// Writes the frames as one GIF file with a logical screen of 40 x 30 and
-// the loop count (-1: none).
-void writeGif(const std::string& path, const std::vector<GifFrame>& frames, int loopCount);
+// Writes the frames as one GIF file with a logical screen of 40 x 30, the
+// loop count (-1: none) and the pixel aspect ratio (0: none).
+void writeGif(const std::string& path, const std::vector<GifFrame>& frames, int loopCount, double aspect = 0);
 
 #endif

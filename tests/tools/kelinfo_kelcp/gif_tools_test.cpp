@@ -49,22 +49,22 @@ TEST(GifTools, KelinfoShowsTheItems)
     EXPECT_EQ(40, items["screen_width"]);
     EXPECT_EQ(30, items["screen_height"]);
     EXPECT_EQ(3, items["loop_count"]);
-    EXPECT_FALSE(items.contains("aspect_ratio")); // not stored
+    EXPECT_FALSE(items.contains("pixel_aspect_ratio")); // not stored
     const nlohmann::json& first = file["images"][0]["items"];
     EXPECT_EQ(2, first["transparent_index"]);
     EXPECT_EQ(nlohmann::json({gifColor(2, 0), gifColor(2, 1), gifColor(2, 2)}), first["transparent_color"]);
-    EXPECT_EQ(10, first["delay"]);
-    EXPECT_EQ("Leave image", first["disposal"]);
+    EXPECT_EQ(10, first["delay_time"]);
+    EXPECT_EQ("Leave image", first["disposal_method"]);
     EXPECT_EQ(false, first["interlace"]);
     const nlohmann::json& third = file["images"][2]["items"];
-    EXPECT_EQ(7, third["left"]);
-    EXPECT_EQ(6, third["top"]);
-    EXPECT_EQ("Restore prior content", third["disposal"]);
+    EXPECT_EQ(7, third["left_position"]);
+    EXPECT_EQ(6, third["top_position"]);
+    EXPECT_EQ("Restore prior content", third["disposal_method"]);
     EXPECT_FALSE(third.contains("transparent_index"));
 
     ToolResult table = runTool(KELINFO_PROGRAM, {dir / "a.gif"});
     EXPECT_NE(std::string::npos, table.out.find("  loop count ")) << table.out;
-    EXPECT_NE(std::string::npos, table.out.find("    disposal  ")) << table.out;
+    EXPECT_NE(std::string::npos, table.out.find("    disposal method  ")) << table.out;
 }
 
 std::vector<unsigned char> pixelsOf(const std::string& name, int image, int channels, kelSize& size)
@@ -153,6 +153,51 @@ TEST(GifTools, KelcpRefusesModelsAPaletteDoesNotBecome)
     r = runTool(KELCP_PROGRAM, {"--colormodel", "palette", dir / "a.gif:1", dir / "out.raw#Raw"});
     EXPECT_EQ(0, r.status) << r.err;
     EXPECT_NE(std::string::npos, r.err.find("keeps no colormap")) << r.err;
+}
+
+std::string profileOf(const std::string& path)
+{
+    kelStatus sts = kelOKAY;
+    kelFile* f = kelFile::open(path.c_str(), O_RDONLY, &sts);
+    EXPECT_NE(nullptr, f) << sts;
+    int size = 0;
+    void* profile = nullptr;
+    std::string bytes;
+    if (f && f->getICCProfile(size, profile) == kelOKAY) {
+        bytes.assign(static_cast<const char*>(profile), size_t(size));
+        EXPECT_EQ(kelOKAY, f->freeICCProfile(profile));
+    }
+    if (f)
+        f->close();
+    return bytes;
+}
+
+// Through the public calls, and on to a copy; a format without profiles
+// takes the pixels alone.
+TEST(GifTools, TheIccProfileIsWrittenReadAndCopied)
+{
+    ScratchDir dir;
+    const std::string profile("\0\0\1\x2a" "some profile bytes", 22);
+    kelSize dims(3, 2, 1, 1);
+    kelFileConfig cfg(&dims);
+    kelStatus sts = kelOKAY;
+    kelFile* f = kelFile::create((dir / "a.gif").c_str(), nullptr, &cfg, nullptr, &sts);
+    ASSERT_NE(nullptr, f) << sts;
+    kelColormap map(3, kelUChar, 0, 1);
+    const unsigned char pixels[6] = {0, 1, 1, 0, 1, 0};
+    EXPECT_EQ(kelOKAY, f->setColormap(&map));
+    EXPECT_EQ(kelOKAY, f->setICCProfile(int(profile.size()), profile.data()));
+    EXPECT_EQ(kelOKAY, f->setTile(0, 0, 0, 3, 2, 1, pixels));
+    ASSERT_EQ(kelOKAY, f->close());
+    EXPECT_EQ(profile, profileOf(dir / "a.gif"));
+
+    for (const char* copy : {"b.gif", "b.bmp"}) {
+        ToolResult r = runTool(KELCP_PROGRAM, {dir / "a.gif", dir / copy});
+        ASSERT_EQ(0, r.status) << r.err;
+        EXPECT_EQ("", r.err);
+    }
+    EXPECT_EQ(profile, profileOf(dir / "b.gif"));
+    EXPECT_EQ("", profileOf(dir / "b.bmp"));
 }
 
 // Counts the transfers of page data of one file.

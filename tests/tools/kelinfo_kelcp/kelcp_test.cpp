@@ -1,10 +1,15 @@
+#include <math.h>
+
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "gifImages.h"
 #include "rawImages.h"
 #include "toolRun.h"
 
@@ -135,6 +140,102 @@ TEST(Kelcp, ChoosesTheFormatByOptionWhenTheNameHasNoSuffix)
     ASSERT_EQ(0, copy.status) << copy.err;
     kelSize a, b;
     EXPECT_EQ(readPixels(source, a), readPixels(dir / "plain.dat#Raw%size=6,5,1,3", b));
+}
+
+// Alpha added and dropped, colors composed over a background, gray and RGB
+// made into each other: 4 x 2 Raw images of 1 to 4 channels (the channel
+// count gives the model) copied into another model.
+TEST(Kelcp, MovesBetweenModelsWithAndWithoutAlpha)
+{
+    using Pixel = std::vector<double>;
+    auto gray = [](const Pixel& p) { return nearbyint(0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]); };
+    auto over = [](const Pixel& p, double bg) {
+        Pixel out(3);
+        for (int c = 0; c < 3; ++c)
+            out[size_t(c)] = p[size_t(c)] * p[3] / 255 + bg * (1 - p[3] / 255);
+        return out;
+    };
+    const struct {
+        int from;
+        std::vector<std::string> options;
+        int to;
+        std::function<Pixel(const Pixel&)> expected;
+    } cases[] = {
+        {3, {"--colormodel", "rgba"}, 4, [](const Pixel& p) { return Pixel{p[0], p[1], p[2], 255}; }},
+        {4, {"--colormodel", "rgb"}, 3, [](const Pixel& p) { return Pixel{p[0], p[1], p[2]}; }},
+        {4, {"-c", "rgb", "--background", "white"}, 3,
+         [&](const Pixel& p) {
+             Pixel o = over(p, 255);
+             return Pixel{nearbyint(o[0]), nearbyint(o[1]), nearbyint(o[2])};
+         }},
+        {4, {"-c", "luminance", "--background", "#000000"}, 1, [&](const Pixel& p) { return Pixel{gray(over(p, 0))}; }},
+        {4, {"--colormodel", "la"}, 2, [&](const Pixel& p) { return Pixel{gray(p), p[3]}; }},
+        {2, {"--colormodel", "luminance"}, 1, [](const Pixel& p) { return Pixel{p[0]}; }},
+        {1, {"--colormodel", "rgba"}, 4, [](const Pixel& p) { return Pixel{p[0], p[0], p[0], 255}; }},
+        {3, {"--colormodel", "gray"}, 1, [&](const Pixel& p) { return Pixel{gray(p)}; }},
+    };
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        std::string source = writePatternImage(dir / "in.raw", 4, 2, c.from);
+        SCOPED_TRACE(std::to_string(c.from) + " channels, " + c.options[1]);
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {source, dir / "out.raw#Raw"});
+        ToolResult r = runTool(KELCP_PROGRAM, args);
+        ASSERT_EQ(0, r.status) << r.err;
+        kelSize a, b;
+        std::vector<double> in = readPixels(source, a);
+        std::vector<double> out = readPixels(dir / ("out.raw#Raw%size=4,2,1," + std::to_string(c.to)), b);
+        ASSERT_EQ(size_t(8 * c.to), out.size());
+        for (size_t p = 0; p < 8; ++p) {
+            Pixel expected = c.expected(Pixel(in.begin() + long(p) * c.from, in.begin() + long(p + 1) * c.from));
+            EXPECT_EQ(expected, Pixel(out.begin() + long(p) * c.to, out.begin() + long(p + 1) * c.to)) << "pixel " << p;
+        }
+    }
+}
+
+// What DST's name says counts as the option that says the same; settings
+// of DST's items must name items it can take.
+TEST(Kelcp, DestinationArgumentsAndSettingsAreOptions)
+{
+    ScratchDir dir;
+    writeGif(dir / "a.gif", {gifFrame(5, 3, 4, 0)}, -1);
+    std::string gif = dir / "a.gif", raw = writePatternImage(dir / "a.raw", 4, 3, 3), out = dir / "out.raw#Raw";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string text;  // in the messages
+        size_t bytes = 0;  // of the output
+    } cases[] = {
+        {{gif, out + "%colormodel=rgb"}, 0, "", 15 * 3},
+        {{gif, out + "%col=rgba"}, 0, "", 15 * 4},
+        {{"-c", "rgba", gif, out + "%colormodel=rgba"}, 0, "", 15 * 4},
+        {{"-c", "rgba", gif, out + "%colormodel=rgb"}, 2, "--colormodel rgba disagrees with DST's argument colormodel=rgb"},
+        {{"-t", "ushort", raw, out + "%type=float"}, 2, "--type ushort disagrees with DST's argument type=float"},
+        {{"-t", "ushort", "--args", "type=float", raw, out}, 2, "--type ushort disagrees"},
+        {{raw, out + "%type=ushort"}, 0, "", 36 * 2},
+        {{"--page", "4x1", raw, out + "%pagesize=4,3"}, 2, "--page disagrees with DST's argument pagesize=4,3"},
+        {{raw, out + "%orientation=sideways"}, 2, "invalid value in DST's argument orientation=sideways"},
+        {{"--item", "bogus=1", gif, dir / "b.gif"}, 2, "format GIF has no item 'bogus' (--item); its items: "},
+        {{"--item", "transparent_color=1,2,3", gif, dir / "b.gif"}, 2, "item 'transparent_color' of format GIF cannot"},
+        {{"--item", "loop_count", gif, dir / "b.gif"}, 2, "expected KEY=VALUE"},
+        {{"--item", "Disposal method=gone", gif, dir / "b.gif"}, 2, "invalid value 'gone' for item 'disposal_method'"},
+        {{"--quality", "50", raw, dir / "b.bmp"}, 2, "format BMP has no quality to set (--quality)"},
+        {{"--background", "pink", gif, dir / "b.gif"}, 2, "invalid value 'pink' for --background"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[c.args.size() - 1] + " " + c.args[0]);
+        ToolResult r = runTool(KELCP_PROGRAM, c.args);
+        EXPECT_EQ(c.status, r.status) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(c.text)) << r.err;
+        if (c.status == 0) {
+            EXPECT_EQ(c.bytes, readFile(dir / "out.raw").size());
+        }
+    }
+    ToolResult items = runTool(KELCP_PROGRAM, {"--item", "loop_count=7", "--item", "Delay time=9", gif, dir / "c.gif"});
+    ASSERT_EQ(0, items.status) << items.err;
+    nlohmann::json info = nlohmann::json::parse(runTool(KELINFO_PROGRAM, {"--json", dir / "c.gif"}).out)["files"][0];
+    EXPECT_EQ(7, info["items"]["loop_count"]);
+    EXPECT_EQ(9, info["images"][0]["items"]["delay_time"]);
 }
 
 // One row of four elements copied from one data type into another: every
@@ -288,7 +389,7 @@ TEST_F(KelcpFailure, PaletteWithoutColormapRemovesTheStartedFile)
 TEST_F(KelcpFailure, ChannelsThatCannotBeMapped)
 {
     std::string rgb = writePatternImage(dir / "rgb.raw", 4, 4, 3);
-    ToolResult r = runTool(KELCP_PROGRAM, {"--colormodel", "rgba", rgb, dir / "out.raw#Raw"});
+    ToolResult r = runTool(KELCP_PROGRAM, {"--colormodel", "cmyk", rgb, dir / "out.raw#Raw"});
     EXPECT_EQ(1, r.status);
     EXPECT_NE(std::string::npos, r.err.find("cannot copy 3 channels into 4")) << r.err;
     EXPECT_EQ((std::vector<std::string>{"rgb.raw", "src.raw"}), dir.entries());
