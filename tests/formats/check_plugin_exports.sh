@@ -8,10 +8,7 @@ set -euo pipefail
 status=0
 for plugin in "$@"; do
   exported=$(nm -D --defined-only "$plugin" | awk '{ print $3 }')
-  if [ -n "$exported" ]; then
-    echo "check_plugin_exports: $plugin exports:" $exported >&2
-    status=1
-  fi
+  [ -z "$exported" ] || { echo "check_plugin_exports: $plugin exports:" $exported >&2; status=1; }
 done
-[ $status -eq 0 ] && echo "check_plugin_exports: $# plug-ins export nothing"
+[ $status -ne 0 ] || echo "check_plugin_exports: $# plug-ins export nothing"
 exit $status
