@@ -6,13 +6,16 @@
 
 #include <cstdint>
 
+#include "kelInternal.h"
+
 // out[c * outPitch + r] = in[r * inPitch + c] for an nr x nc matrix.
-void kelTransposeBytes(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, long nr, long nc);
+KEL_INTERNAL void kelTransposeBytes(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, long nr,
+                                    long nc);
 
 // planes[k][i] = in[i * nc + k] for n pixels of nc (3 or 4) channels.
-void kelSplitPixels(const uint8_t* in, int nc, long n, uint8_t* const* planes);
+KEL_INTERNAL void kelSplitPixels(const uint8_t* in, int nc, long n, uint8_t* const* planes);
 
 // out[i * nc + k] = planes[k][i]: the inverse of kelSplitPixels.
-void kelJoinPixels(const uint8_t* const* planes, int nc, long n, uint8_t* out);
+KEL_INTERNAL void kelJoinPixels(const uint8_t* const* planes, int nc, long n, uint8_t* out);
 
 #endif

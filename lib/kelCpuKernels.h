@@ -3,6 +3,8 @@
 #ifndef KEL_CPUKERNELS_H
 #define KEL_CPUKERNELS_H
 
+#include "kelInternal.h"
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KEL_HAVE_AVX2_KERNELS 1
 #else
@@ -13,10 +15,10 @@
 bool kelAvx2Kernels();
 
 // Whether the processor can run them.
-bool kelAvx2Available();
+KEL_INTERNAL bool kelAvx2Available();
 
 // Selects the AVX2 kernels (where available) or the baseline ones; returns
 // the previous choice. For comparing the two.
-bool kelUseAvx2Kernels(bool on);
+KEL_INTERNAL bool kelUseAvx2Kernels(bool on);
 
 #endif

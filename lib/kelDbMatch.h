@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "kelInternal.h"
+
 enum OpCode : int {
     CondEQ = 0,
     CondNE = 1,
@@ -36,7 +38,7 @@ union kelDbValue {
 // rule never matches.
 #define kelDbNeverMatches 0x7fffffff
 
-class kelDbMatch {
+class KEL_INTERNAL kelDbMatch {
 public:
     kelDbMatch(OpCode Op, kelDbMatch* Left, kelDbMatch* Right);
     kelDbMatch(OpCode Op, char* val);

@@ -17,8 +17,9 @@
 #include <kel/kelList.h>
 
 #include "kelDbMatch.h"
+#include "kelInternal.h"
 
-class kelFormatDB : public kelDatabase, public kelName {
+class KEL_INTERNAL kelFormatDB : public kelDatabase, public kelName {
 public:
     explicit kelFormatDB(const char* name);
     ~kelFormatDB() override;

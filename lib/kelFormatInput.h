@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "kelInternal.h"
+
 // Opens a database file for reading; null with errno set when that fails,
 // also for a directory (EISDIR), which reads as an empty file otherwise.
 FILE* kelOpenDatabaseText(const char* path);
@@ -20,14 +22,14 @@ bool kelSameFile(FILE* a, FILE* b);
 // line feed that ends it; a carriage return before a line feed is dropped.
 // Returns the count read and terminates `buf`; at the end of the file
 // returns 0 and leaves `buf` as it was.
-int kelReadLinePiece(FILE* fp, char* buf, int max);
+KEL_INTERNAL int kelReadLinePiece(FILE* fp, char* buf, int max);
 
 // The file name of an include statement: the first run after "include" free
 // of blanks, angle brackets and quotes; empty when there is none.
-std::string kelIncludeFileName(const char* statement);
+KEL_INTERNAL std::string kelIncludeFileName(const char* statement);
 
 // Blanks (tabs where `line` has tabs) up to the start of the last token,
 // which ends one character of look-ahead before `lineIndex`.
-std::string kelErrorMarker(const char* line, int lineLen, int lineIndex);
+KEL_INTERNAL std::string kelErrorMarker(const char* line, int lineLen, int lineIndex);
 
 #endif

@@ -7,6 +7,7 @@
 #include <kel/kelList.h>
 
 #include "kelDbMatch.h"
+#include "kelInternal.h"
 
 // Token codes shared by scanner and parser. Single-character tokens are the
 // character's own code; 0 is the end of the input.
@@ -51,17 +52,17 @@ union KELSTYPE {
     kelList<kelSuffixItem>* list;
 };
 
-extern KELSTYPE kellval;
+extern KEL_INTERNAL KELSTYPE kellval;
 // Length of the last token's text.
-extern int kelleng;
+extern KEL_INTERNAL int kelleng;
 
-int kellex();
+KEL_INTERNAL int kellex();
 // Forgets look-ahead and end-of-input, for a new input from its first line.
-void kellexRestart();
+KEL_INTERNAL void kellexRestart();
 
 // The open mode (0 read-only, 1 write-only, 2 read-write) that an access
 // keyword's token stands for; `current` for any other token.
-int kelAccessModeOf(int tokenCode, int current);
+KEL_INTERNAL int kelAccessModeOf(int tokenCode, int current);
 
 // Unlinks and deletes every item of a suffix list, then the list.
 void kelDeleteSuffixList(kelList<kelSuffixItem>* list);

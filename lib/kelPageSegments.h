@@ -11,7 +11,9 @@
 
 #include <kel/kelConverter.h>
 
-class kelPageSegments {
+#include "kelInternal.h"
+
+class KEL_INTERNAL kelPageSegments {
 public:
     // Whether the caller's block holds the page's elements byte for byte:
     // the same data type and channels, rows of the same element runs, no

@@ -41,9 +41,12 @@ static std::string coreLibraryDirectory()
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// RTLD_LOCAL: nothing looks a plug-in's symbols up (its static constructors
+// register its format), and local names keep one plug-in, or the codec
+// library it brings, from binding the symbols of another.
 void* kelPlatformLoadLibrary(const char* name)
 {
-    void* handle = dlopen(name, RTLD_NOW | RTLD_GLOBAL);
+    void* handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
     if (handle || strchr(name, '/'))
         return handle;
     std::vector<std::string> dirs{kelPlatformSystemDirectory()};
@@ -55,7 +58,7 @@ void* kelPlatformLoadLibrary(const char* name)
         dirs.push_back(core + "/kel");
     }
     for (const std::string& dir : dirs)
-        if ((handle = dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_GLOBAL)))
+        if ((handle = dlopen((dir + "/" + name).c_str(), RTLD_NOW | RTLD_LOCAL)))
             return handle;
     return nullptr;
 }

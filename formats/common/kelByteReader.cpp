@@ -10,8 +10,9 @@ kelByteReader::kelByteReader() : fd(-1), readErrno(0), bufOffset(0), pos(0), end
 void kelByteReader::attach(int fdesc)
 {
     fd = fdesc;
+    readErrno = 0;
     bufOffset = 0;
-    invalidate();
+    pos = end = 0;
 }
 
 void kelByteReader::invalidate()

@@ -14,6 +14,7 @@ class kelByteReader {
 public:
     kelByteReader();
 
+    // Reading starts at offset 0 of `fd`, with nothing buffered and no error.
     void attach(int fd);
     // Forgets the buffered bytes (the file was written behind our back).
     void invalidate();

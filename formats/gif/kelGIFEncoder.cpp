@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "kelByteWriter.h"
 #include "kelGIFInterlace.h"
 
 // hsize 5003 doubles 4 times on its way to 65536, so keys hash with a shift of 8 - 4.
@@ -24,7 +25,7 @@ struct kelGIFEncoder::Run {
 };
 
 kelGIFEncoder::kelGIFEncoder()
-    : outfp(nullptr), g_init_bits(0), clearcode(0), EOFCode(0), childBits(0), child(nullptr), tableBits(-1)
+    : out(nullptr), g_init_bits(0), clearcode(0), EOFCode(0), childBits(0), child(nullptr), tableBits(-1)
 {
 }
 
@@ -47,10 +48,10 @@ int kelGIFEncoder::prepare(int init_bits)
     return 1;
 }
 
-void kelGIFEncoder::gifcompress(FILE* fp, const unsigned char* pixels, int width, int height, int interlace,
-                                int init_bits)
+void kelGIFEncoder::gifcompress(kelByteWriter& output, const unsigned char* pixels, int width, int height,
+                                int interlace, int init_bits)
 {
-    outfp = fp;
+    out = &output;
     g_init_bits = init_bits;
     clearcode = 1 << (init_bits - 1);
     EOFCode = clearcode + 1;
@@ -209,7 +210,7 @@ size_t kelGIFEncoder::flushRaw(size_t count, size_t pending)
         memcpy(framed + k, raw + done, len);
         k += len;
     }
-    fwrite(framed, 1, k, outfp);
+    out->write(framed, k);
     memmove(raw, raw + count, pending - count);
     return pending - count;
 }

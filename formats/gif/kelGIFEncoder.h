@@ -6,7 +6,8 @@
 
 #include <stddef.h>
 #include <stdint.h>
-#include <stdio.h>
+
+class kelByteWriter;
 
 class kelGIFEncoder {
 public:
@@ -19,9 +20,10 @@ public:
     // Compresses width x height pixels, each below 2^(init_bits - 1) as
     // prepared, rows in natural order (or in interlace order when
     // `interlace` is set), with codes starting init_bits wide, and writes
-    // the data sub-blocks (without their 0 terminator) to `fp`, whose error
-    // flag tells whether that worked.
-    void gifcompress(FILE* fp, const unsigned char* pixels, int width, int height, int interlace, int init_bits);
+    // the data sub-blocks (without their 0 terminator) to `output`, whose
+    // status tells whether that worked.
+    void gifcompress(kelByteWriter& output, const unsigned char* pixels, int width, int height, int interlace,
+                     int init_bits);
 
     kelGIFEncoder(const kelGIFEncoder&) = delete;
     kelGIFEncoder& operator=(const kelGIFEncoder&) = delete;
@@ -41,7 +43,7 @@ private:
     void hashInsert(unsigned key, int& tookZero);
     size_t flushRaw(size_t count, size_t pending);
 
-    FILE* outfp;
+    kelByteWriter* out;
     int g_init_bits;
     int clearcode;
     int EOFCode;

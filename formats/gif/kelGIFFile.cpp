@@ -15,7 +15,7 @@ kelGIFFile::kelGIFFile()
     : nimgs(1), imgidx(0), globalMap(nullptr), localMap(nullptr), isThereLocalMap(0), localBits(0),
       screen{0, 0}, backgroundIndex(0), aspectRatio(0), loopCount(-1), position{0, 0}, beginOfImages(0),
       beginCurrentImage(0), endOfImages(0), dataSize(0), interlaced(0), doInterlace(0), wroteHeader(0),
-      pending(0), outfp(nullptr), transIndex(-1), delayTime(0), disposalMethod(0), userInput(0), profileSize(0),
+      pending(0), writing(0), transIndex(-1), delayTime(0), disposalMethod(0), userInput(0), profileSize(0),
       profileData(nullptr), headerEntries(0)
 {
 }
@@ -25,10 +25,6 @@ kelGIFFile::~kelGIFFile()
     delete globalMap;
     delete localMap;
     deleteProfile();
-    if (outfp) {
-        fclose(outfp);
-        fd = -1;
-    }
 }
 
 kelStatus kelGIFFile::openFile()
@@ -56,19 +52,15 @@ kelStatus kelGIFFile::openFile()
     return sts;
 }
 
-// The stream owns the descriptor once it exists: closing it closes both.
+// Every image written was flushed: only the descriptor is left to close.
 kelStatus kelGIFFile::closeFile()
 {
     delete globalMap;
     delete localMap;
     globalMap = localMap = nullptr;
     deleteProfile();
-    int rc = 0;
-    if (outfp)
-        rc = fclose(outfp);
-    else if (fd >= 0)
-        rc = ::close(fd);
-    outfp = nullptr;
+    const int rc = fd >= 0 ? ::close(fd) : 0;
+    writing = 0;
     fd = -1;
     return rc != 0 ? kelSystemStatus(kelCLOSEFAILED) : kelOKAY;
 }

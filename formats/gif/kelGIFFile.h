@@ -7,13 +7,12 @@
 #include <kel/kelFile.h>
 #include <kel/kelGIFFile.h>
 
-#include <stdio.h>
-
 #include <vector>
 
+#include "kelByteReader.h"
+#include "kelByteWriter.h"
 #include "kelGIFDecoder.h"
 #include "kelGIFEncoder.h"
-#include "kelGIFInput.h"
 
 class kelColormap;
 
@@ -91,7 +90,7 @@ private:
 
     // Writing (kelGIFWrite.cpp).
     void initImageAttrs();
-    kelStatus openStream();
+    kelStatus openOutput();
     kelStatus writeHeader();
     kelStatus writeImage(const unsigned char* cbuf, long long& blocks);
     kelStatus checkPixels(const unsigned char* cbuf, int bits) const;
@@ -133,7 +132,8 @@ private:
     int wroteHeader;
     // The current image is not in the file yet (created or appended).
     int pending;
-    FILE* outfp;
+    // The output is attached (at the first image written).
+    int writing;
     int transIndex;
     int delayTime;
     int disposalMethod;
@@ -144,7 +144,8 @@ private:
     int headerEntries;
     unsigned char headerTable[3 * 256];
 
-    kelGIFInput input;
+    kelByteReader input;
+    kelByteWriter output;
     kelGIFDecoder decoder;
     // Code stream bytes of whole sub-blocks, gathered for the decoder.
     enum { chunkBytes = 64 * 1024 };

@@ -63,12 +63,6 @@ kelStatus kelGIFFile::setPage(const void* data, int, int, int, int, int, int, in
     return kelOKAY;
 }
 
-static void putWord(int v, FILE* fp)
-{
-    putc(v & 0xff, fp);
-    putc((v >> 8) & 0xff, fp);
-}
-
 // The R, G, B bytes of the first `entries` entries, 0 past the map's end.
 static void tableBytes(const kelColormap& map, int entries, unsigned char* rgb)
 {
@@ -86,7 +80,7 @@ void kelGIFFile::writeTable(const kelColormap& map, int entries)
 {
     unsigned char rgb[3 * 256];
     tableBytes(map, entries, rgb);
-    fwrite(rgb, 3, size_t(entries), outfp);
+    output.write(rgb, 3 * size_t(entries));
 }
 
 void kelGIFFile::rememberHeaderTable(const kelColormap& map, int entries)
@@ -105,32 +99,35 @@ int kelGIFFile::matchesHeaderTable(const kelColormap& map) const
     return memcmp(rgb, headerTable, size_t(3 * entries)) == 0;
 }
 
-kelStatus kelGIFFile::openStream()
+// The file is read back as well as written, at offsets of its own: the
+// descriptor must be open for both and seekable.
+kelStatus kelGIFFile::openOutput()
 {
-    if (outfp)
+    if (writing)
         return kelOKAY;
-    outfp = fdopen(fd, "w+");
-    if (!outfp)
-        return kelSystemStatus(kelOPENFAILED);
-    setvbuf(outfp, nullptr, _IOFBF, 64 * 1024);
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) != O_RDWR)
+        return kelComposeStatus(kelOPENFAILED, 1, flags < 0 ? errno : EBADF);
+    if (lseek(fd, 0, SEEK_CUR) < 0)
+        return kelSystemStatus(kelSEEKFAILED);
+    output.attach(fd);
+    writing = 1;
     return kelOKAY;
 }
 
 kelStatus kelGIFFile::checkOutputStatus()
 {
-    errno = 0;
-    if (fflush(outfp) == 0 && !ferror(outfp))
-        return kelOKAY;
-    int err = errno ? errno : EIO;
-    kelError(kelSeverityWarning, "Error writing GIF file: %s", filename ? filename : "");
-    return kelComposeStatus(kelWRITEFAILED, 1, err);
+    const kelStatus sts = output.flush();
+    if (sts != kelOKAY)
+        kelError(kelSeverityWarning, "Error writing GIF file: %s", filename ? filename : "");
+    return sts;
 }
 
 void kelGIFFile::writeLoopExtension()
 {
-    fwrite("\x21\xff\x0bNETSCAPE2.0\x03\x01", 1, 16, outfp);
-    putWord(loopCount, outfp);
-    putc(0, outfp);
+    output.write("\x21\xff\x0bNETSCAPE2.0\x03\x01", 16);
+    output.putLE16(unsigned(loopCount));
+    output.putByte(0);
 }
 
 // The profile bytes straight in sub-blocks, as other software reads them.
@@ -138,15 +135,15 @@ void kelGIFFile::writeLoopExtension()
 // bytes, when all four are 0): a 4-byte profile goes out as 3 + 1.
 void kelGIFFile::writeProfileExtension()
 {
-    fwrite("\x21\xff\x0bICCRGBG1012", 1, 14, outfp);
+    output.write("\x21\xff\x0bICCRGBG1012", 14);
     for (int done = 0, len; done < profileSize; done += len) {
         len = profileSize - done < 255 ? profileSize - done : 255;
         if (profileSize == 4 && done == 0)
             len = 3;
-        putc(len, outfp);
-        fwrite(profileData + done, 1, size_t(len), outfp);
+        output.putByte(len);
+        output.write(profileData + done, size_t(len));
     }
-    putc(0, outfp);
+    output.putByte(0);
 }
 
 // The screen, the global table (or the first image's), looping, the
@@ -158,25 +155,24 @@ kelStatus kelGIFFile::writeHeader()
     const kelColormap* table = globalMap ? globalMap : localMap;
     KEL_ASSERT(table != NULL);
     const int entries = tableEntries(*table);
-    if (fseeko(outfp, 0, SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
-    fputs(transIndex != -1 ? "GIF89a" : "GIF87a", outfp);
-    putWord(screen.x > 0 ? screen.x : size.x, outfp);
-    putWord(screen.y > 0 ? screen.y : size.y, outfp);
-    putc(0xF0 | (BitsFromCount(entries) - 1), outfp);
-    putc(backgroundIndex & 0xff, outfp);
-    putc(aspectRatio & 0xff, outfp);
+    output.seek(0);
+    output.write(transIndex != -1 ? "GIF89a" : "GIF87a", 6);
+    output.putLE16(unsigned(screen.x > 0 ? screen.x : size.x));
+    output.putLE16(unsigned(screen.y > 0 ? screen.y : size.y));
+    output.putByte(0xF0 | (BitsFromCount(entries) - 1));
+    output.putByte(backgroundIndex & 0xff);
+    output.putByte(aspectRatio & 0xff);
     writeTable(*table, entries);
     if (loopCount >= 0)
         writeLoopExtension();
     if (profileData)
         writeProfileExtension();
-    putc(';', outfp);
+    output.putByte(';');
     kelStatus sts = checkOutputStatus();
     if (sts != kelOKAY)
         return sts;
     rememberHeaderTable(*table, entries);
-    beginOfImages = endOfImages = ftello(outfp) - 1;
+    beginOfImages = endOfImages = output.tell() - 1;
     wroteHeader = 1;
     // The file has a global table now, also when it is the first image's.
     if (!globalMap && !(globalMap = kelGIFNewColormap(headerTable, BitsFromCount(entries), -1)))
@@ -188,22 +184,22 @@ void kelGIFFile::writeGraphicControl()
 {
     if (transIndex == -1 && !delayTime && !disposalMethod && !userInput)
         return;
-    fwrite("\x21\xf9\x04", 1, 3, outfp);
-    putc((disposalMethod & 7) << 2 | userInput << 1 | (transIndex != -1), outfp);
-    putWord(delayTime, outfp);
-    putc(transIndex & 0xff, outfp);
-    putc(0, outfp);
+    output.write("\x21\xf9\x04", 3);
+    output.putByte((disposalMethod & 7) << 2 | userInput << 1 | (transIndex != -1));
+    output.putLE16(unsigned(delayTime));
+    output.putByte(transIndex & 0xff);
+    output.putByte(0);
 }
 
 // `table`: the local table to write, or null.
 void kelGIFFile::writeDescriptor(const kelColormap* table, int bits)
 {
-    putc(',', outfp);
-    putWord(position.x, outfp);
-    putWord(position.y, outfp);
-    putWord(size.x, outfp);
-    putWord(size.y, outfp);
-    putc((table ? 0x80 : 0) | (doInterlace ? 0x40 : 0) | (((table ? bits : 1) - 1) & 7), outfp);
+    output.putByte(',');
+    output.putLE16(unsigned(position.x));
+    output.putLE16(unsigned(position.y));
+    output.putLE16(unsigned(size.x));
+    output.putLE16(unsigned(size.y));
+    output.putByte((table ? 0x80 : 0) | (doInterlace ? 0x40 : 0) | (((table ? bits : 1) - 1) & 7));
     if (table)
         writeTable(*table, 1 << bits);
 }
@@ -234,25 +230,24 @@ kelStatus kelGIFFile::writeImage(const unsigned char* cbuf, long long& blocks)
     if (sts == kelOKAY && !encoder.prepare(codeSize + 1))
         sts = kelMALLOCFAILED;
     if (sts == kelOKAY)
-        sts = openStream();
+        sts = openOutput();
     if (sts == kelOKAY)
         sts = writeHeader();
     if (sts != kelOKAY)
         return sts;
-    if (fseeko(outfp, endOfImages, SEEK_SET) != 0)
-        return kelSystemStatus(kelSEEKFAILED);
+    output.seek(endOfImages);
     blocks = endOfImages;
     writeGraphicControl();
     writeDescriptor(matchesHeaderTable(*map) ? nullptr : map, bits);
-    const long long start = ftello(outfp);
-    putc(codeSize, outfp);
-    encoder.gifcompress(outfp, cbuf, size.x, size.y, doInterlace, codeSize + 1);
-    putc(0, outfp);
-    putc(';', outfp);
+    const long long start = output.tell();
+    output.putByte(codeSize);
+    encoder.gifcompress(output, cbuf, size.x, size.y, doInterlace, codeSize + 1);
+    output.putByte(0);
+    output.putByte(';');
     sts = checkOutputStatus();
     if (sts != kelOKAY)
         return sts;
     beginCurrentImage = start;
-    endOfImages = ftello(outfp) - 1;
+    endOfImages = output.tell() - 1;
     return kelOKAY;
 }

@@ -2,7 +2,9 @@
 #ifndef KEL_CLASSLIST_H
 #define KEL_CLASSLIST_H
 
-class kelClassList {
+#include <kel/kelExport.h>
+
+class KEL_API kelClassList {
 public:
     kelClassList(const char* name, const kelClassList* parentList)
         : className(name), parent(parentList) {}

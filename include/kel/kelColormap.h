@@ -3,9 +3,10 @@
 #ifndef KEL_COLORMAP_H
 #define KEL_COLORMAP_H
 
+#include <kel/kelExport.h>
 #include <kel/kelLut.h>
 
-class kelColormap : public kelLut {
+class KEL_API kelColormap : public kelLut {
 public:
     // Over the caller's table (borrowed).
     kelColormap(void* data, int numChan, kelDataType dtype, int min, int max);

@@ -2,9 +2,10 @@
 #ifndef KEL_CONFIG_H
 #define KEL_CONFIG_H
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
-class kelConfig {
+class KEL_API kelConfig {
 public:
     kelConfig();
     // Note the argument order: the orientation comes last.

@@ -5,11 +5,12 @@
 #define KEL_CONVITER_H
 
 #include <kel/kelConverter.h>
+#include <kel/kelExport.h>
 #include <kel/kelTile.h>
 
 #include <vector>
 
-class kelConvIter {
+class KEL_API kelConvIter {
 public:
     kelConvIter(kelConverter& dest, kelConverter& source);
 

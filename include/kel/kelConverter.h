@@ -5,12 +5,13 @@
 #define KEL_CONVERTER_H
 
 #include <kel/kelCoord.h>
+#include <kel/kelExport.h>
 #include <kel/kelTile.h>
 #include <kel/kelTypes.h>
 
 class kelPixel;
 
-class kelConverter {
+class KEL_API kelConverter {
 public:
     kelConverter() {}
     ~kelConverter() {}

@@ -4,6 +4,7 @@
 
 #include <limits.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 template <class T>
@@ -111,7 +112,7 @@ public:
 };
 
 // The size of an image or a page: pixels along x, y, z and channels c.
-class kelSize : public kelXYZC<int> {
+class KEL_API kelSize : public kelXYZC<int> {
 public:
     kelSize() = default;
     kelSize(int x, int y, int z, int c) : kelXYZC<int>(x, y, z, c) {}

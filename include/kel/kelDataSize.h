@@ -2,6 +2,7 @@
 #ifndef KEL_DATASIZE_H
 #define KEL_DATASIZE_H
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 /* Masks of data-type sets. */
@@ -14,13 +15,13 @@
 extern "C" {
 #endif
 
-unsigned int kelDataSize(kelDataType type, int count);
-double kelDataMin(kelDataType type);
-double kelDataMax(kelDataType type);
-int kelDataIsSigned(kelDataType type);
-int kelDataIsIntegral(kelDataType type);
-kelDataType kelDataTypeFromRange(double minVal, double maxVal, int typeMask);
-kelDataType kelDataClosestType(kelDataType desired, int allowed, int flags);
+KEL_API unsigned int kelDataSize(kelDataType type, int count);
+KEL_API double kelDataMin(kelDataType type);
+KEL_API double kelDataMax(kelDataType type);
+KEL_API int kelDataIsSigned(kelDataType type);
+KEL_API int kelDataIsIntegral(kelDataType type);
+KEL_API kelDataType kelDataTypeFromRange(double minVal, double maxVal, int typeMask);
+KEL_API kelDataType kelDataClosestType(kelDataType desired, int allowed, int flags);
 
 #ifdef __cplusplus
 }

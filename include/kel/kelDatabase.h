@@ -3,14 +3,15 @@
 #ifndef KEL_DATABASE_H
 #define KEL_DATABASE_H
 
+#include <kel/kelExport.h>
 #include <kel/kelList.h>
 
 class kelFormat;
 
 // The library's version, "major.minor".
-extern const char* libkelVersion;
+extern KEL_API const char* libkelVersion;
 
-class kelDatabase {
+class KEL_API kelDatabase {
 public:
     // Each lookup loads the database on first use; null when nothing is found.
     static kelDatabase* findNext(int& index);

@@ -2,9 +2,10 @@
 #ifndef KEL_DICTIONARY_H
 #define KEL_DICTIONARY_H
 
+#include <kel/kelExport.h>
 #include <kel/kelHashTable.h>
 
-class kelName : public kelHashElem {
+class KEL_API kelName : public kelHashElem {
 public:
     explicit kelName(const char* s = nullptr);
     virtual ~kelName();
@@ -17,7 +18,7 @@ public:
     char* name;
 };
 
-class kelDictionary : public kelHashTable {
+class KEL_API kelDictionary : public kelHashTable {
 public:
     // Names compare without regard to ASCII letter case when `flag` is 0.
     kelDictionary(int maxEntries, int flag);
@@ -33,8 +34,8 @@ public:
     int ignoreCase;
 };
 
-kelDictionary* kelGlobalDict();
-kelName* kelGlobalName(const char* s);
-kelName* kelGlobalName(kelName* nm);
+KEL_API kelDictionary* kelGlobalDict();
+KEL_API kelName* kelGlobalName(const char* s);
+KEL_API kelName* kelGlobalName(kelName* nm);
 
 #endif

@@ -6,13 +6,14 @@
 #include <stdarg.h>
 
 #include <kel/kelErrorHandler.h>
+#include <kel/kelExport.h>
 
-void kelError(int flags, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-void kelErrorV(int flags, const char* fmt, va_list args);
-void _kelDebug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+KEL_API void kelError(int flags, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+KEL_API void kelErrorV(int flags, const char* fmt, va_list args);
+KEL_API void _kelDebug(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Installs a handler for the life of the guard.
-class kelSetLocalErrorHandler {
+class KEL_API kelSetLocalErrorHandler {
 public:
     kelSetLocalErrorHandler(kelErrorHandler handler, void* arg);
     ~kelSetLocalErrorHandler();
@@ -24,7 +25,7 @@ public:
 };
 
 // Reports an internal inconsistency and aborts; `expr` may be null.
-[[noreturn]] void __kelAssert(const char* expr, const char* file, int line);
+[[noreturn]] KEL_API void __kelAssert(const char* expr, const char* file, int line);
 
 // Active in every build type: an inconsistency must never go unnoticed.
 #define KEL_ASSERT(expr) ((expr) ? (void)0 : __kelAssert(#expr, __FILE__, __LINE__))

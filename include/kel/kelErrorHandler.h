@@ -5,6 +5,7 @@
 
 #include <stdarg.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 /* Severity: the low 8 bits of the flags of a message. */
@@ -22,15 +23,15 @@ extern "C" {
 /* `args` is a started variable-argument list for `fmt`. */
 typedef void (*kelErrorHandler)(void* arg, int flags, const char* fmt, va_list args);
 
-void kelGetErrorHandler(kelErrorHandler* handler, void** arg);
-void kelSetErrorHandler(kelErrorHandler newhandler, void* newarg);
+KEL_API void kelGetErrorHandler(kelErrorHandler* handler, void** arg);
+KEL_API void kelSetErrorHandler(kelErrorHandler newhandler, void* newarg);
 
 /* Print the message; the naive handler then exits on an error or fatal error,
    the robust one on a fatal error only, and the silent one prints nothing but
    fatal errors (and exits on them). */
-void kelNaiveErrorHandler(void* arg, int flags, const char* fmt, va_list args);
-void kelRobustErrorHandler(void* arg, int flags, const char* fmt, va_list args);
-void kelSilentErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+KEL_API void kelNaiveErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+KEL_API void kelRobustErrorHandler(void* arg, int flags, const char* fmt, va_list args);
+KEL_API void kelSilentErrorHandler(void* arg, int flags, const char* fmt, va_list args);
 
 #ifdef __cplusplus
 }

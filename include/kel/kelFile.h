@@ -7,6 +7,7 @@
 
 #include <kel/kelClassList.h>
 #include <kel/kelCoord.h>
+#include <kel/kelExport.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTypes.h>
 
@@ -31,7 +32,7 @@ struct kelNameDesc {
 
 typedef kelStatus (*kelFileIOCallback)(void* arg);
 
-class kelFile {
+class KEL_API kelFile {
 public:
     static kelFile* open(kelFileDesc& fileDesc, int mode, kelStatus* status);
     static kelFile* open(int fd, const char* fullname, int mode, kelFormat* format, kelStatus* status);

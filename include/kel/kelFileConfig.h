@@ -5,11 +5,12 @@
 #define KEL_FILECONFIG_H
 
 #include <kel/kelCoord.h>
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 class kelFile;
 
-class kelFileConfig {
+class KEL_API kelFileConfig {
 public:
     kelFileConfig(const kelSize* imagedims = nullptr, kelDataType datatype = kelDataType(0),
                   kelOrder dimensionorder = kelOrder(0), kelColorModel colormodel = kelColorModel(0),

@@ -3,11 +3,12 @@
 #ifndef KEL_FILEDESC_H
 #define KEL_FILEDESC_H
 
+#include <kel/kelExport.h>
 #include <kel/kelStatus.h>
 
 class kelFormat;
 
-class kelFileDesc {
+class KEL_API kelFileDesc {
 public:
     // Parses "path#format:index%arguments"; `fmt`, when given, wins over a
     // format named in the name.

@@ -5,6 +5,7 @@
 #ifndef KEL_FORMAT_H
 #define KEL_FORMAT_H
 
+#include <kel/kelExport.h>
 #include <kel/kelList.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTypes.h>
@@ -14,7 +15,7 @@ class kelFile;
 class kelFileConfig;
 struct kelTagDescription;
 
-class kelFormat : public kelListItem {
+class KEL_API kelFormat : public kelListItem {
 public:
     // The slot order of these virtual operations is the interface between
     // the core and separately built plug-ins. Sizes are upright.

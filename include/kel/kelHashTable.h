@@ -2,16 +2,18 @@
 #ifndef KEL_HASHTABLE_H
 #define KEL_HASHTABLE_H
 
+#include <kel/kelExport.h>
+
 #include <stdint.h>
 
-class kelHashElem {
+class KEL_API kelHashElem {
 public:
     uint32_t hashIndex = 0;
 };
 
 #define kelDefaultHashFullFraction 0.5f
 
-class kelHashTable {
+class KEL_API kelHashTable {
 public:
     explicit kelHashTable(int maxEntries);
     virtual ~kelHashTable();

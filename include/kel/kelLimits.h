@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelStatus.h>
 
 #ifdef __cplusplus
@@ -17,13 +18,13 @@ extern "C" {
    the environment variable KEL_MAX_PAGE_BYTES (bytes, or a number with the
    suffix K, M or G) sets another at the first use, kelSetMaxPageBytes at any
    time. Setting 0 restores the default. */
-size_t kelGetMaxPageBytes(void);
-void kelSetMaxPageBytes(size_t bytes);
+KEL_API size_t kelGetMaxPageBytes(void);
+KEL_API void kelSetMaxPageBytes(size_t bytes);
 
 /* kelOKAY when a buffer of `bytes` is within the limit; otherwise reports at
    error severity that `what` (for example "kelFile::getTile()") needs more
    than the limit, naming it, and returns kelMALLOCFAILED with ENOMEM. */
-kelStatus kelCheckPageBytes(unsigned long long bytes, const char* what);
+KEL_API kelStatus kelCheckPageBytes(unsigned long long bytes, const char* what);
 
 #ifdef __cplusplus
 }

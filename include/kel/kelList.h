@@ -5,8 +5,9 @@
 #include <stddef.h>
 
 #include <kel/kelError.h>
+#include <kel/kelExport.h>
 
-class kelListItem {
+class KEL_API kelListItem {
 public:
     kelListItem() : next(nullptr), prev(nullptr) {}
     ~kelListItem() { KEL_ASSERT(next == prev && (next == NULL || next == this)); }
@@ -167,7 +168,7 @@ public:
 };
 
 // One file-name suffix of a format; owns its text.
-class kelSuffixItem : public kelListItem {
+class KEL_API kelSuffixItem : public kelListItem {
 public:
     explicit kelSuffixItem(const char* s);
     ~kelSuffixItem();

@@ -5,10 +5,11 @@
 
 #include <stddef.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTypes.h>
 
-class kelLut {
+class KEL_API kelLut {
 public:
     // Over the caller's table (borrowed, never freed by the lookup table).
     kelLut(void* table, int tabChannels, kelDataType tabType, double min, double max, int length);

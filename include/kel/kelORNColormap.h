@@ -4,11 +4,12 @@
 #define KEL_ORN_COLORMAP_H
 
 #include <kel/kelColormap.h>
+#include <kel/kelExport.h>
 
 // setVal gives the instance its own copy first, so the shared table never
 // changes through it; entries reached through getData, getChan or getOrigin
 // are the shared ones while the instance has no copy of its own.
-class kelORNColormap : public kelColormap {
+class KEL_API kelORNColormap : public kelColormap {
 public:
     kelORNColormap();
     kelORNColormap(const kelORNColormap& from);

@@ -3,9 +3,10 @@
 #ifndef KEL_PIXEL_H
 #define KEL_PIXEL_H
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
-class kelPixel {
+class KEL_API kelPixel {
 public:
     kelPixel() { init(); }
     kelPixel(kelDataType tp, int c, const void* d);

@@ -3,9 +3,10 @@
 #ifndef KEL_READONLYFORMAT_H
 #define KEL_READONLYFORMAT_H
 
+#include <kel/kelExport.h>
 #include <kel/kelFormat.h>
 
-class kelReadOnlyFormat : public kelFormat {
+class KEL_API kelReadOnlyFormat : public kelFormat {
 public:
     int typeIsSupported(kelDataType) override;
     int orderIsSupported(kelOrder) override;

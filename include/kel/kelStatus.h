@@ -4,6 +4,7 @@
 
 #include <errno.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 /* Bits 0-11: main status; bits 12-15: kind (1 when bits 16-31 hold errno);
@@ -54,8 +55,8 @@ KEL_ENUM(kelMainStatus) {
 extern "C" {
 #endif
 
-const char* kelMainStatusToString(kelMainStatus status);
-char* kelStatusToString(kelStatus sts, char* buf, int bufsize);
+KEL_API const char* kelMainStatusToString(kelMainStatus status);
+KEL_API char* kelStatusToString(kelStatus sts, char* buf, int bufsize);
 
 #ifdef __cplusplus
 }

@@ -6,12 +6,13 @@
 
 #include <stddef.h>
 
+#include <kel/kelExport.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTagDescription.h>
 
 class kelFile;
 
-class kelTag {
+class KEL_API kelTag {
 public:
     kelTag();
     explicit kelTag(kelTagDescription* d);

@@ -5,11 +5,12 @@
 #define KEL_TILEITER_H
 
 #include <kel/kelCoord.h>
+#include <kel/kelExport.h>
 #include <kel/kelTile.h>
 
 class kelConfig;
 
-class kelTileIter : public kelTile3D<int> {
+class KEL_API kelTileIter : public kelTile3D<int> {
 public:
     kelTileIter(const kelTile3D<int>& tile, const kelSize& pageSize, int nc, const kelConfig* config, int talign);
     kelTileIter(const kelTile3D<int>& tile, int nc, const kelConfig* config, int talign);

@@ -2,17 +2,18 @@
 #ifndef KEL_TYPENAMES_H
 #define KEL_TYPENAMES_H
 
+#include <kel/kelExport.h>
 #include <kel/kelTypes.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-const char* kelDataTypeName(kelDataType type);
-const char* kelOrientationName(kelOrientation orientation);
-const char* kelOrderName(kelOrder order);
-const char* kelColorModelName(kelColorModel cm);
-const char* kelCompressionName(kelCompression compress);
+KEL_API const char* kelDataTypeName(kelDataType type);
+KEL_API const char* kelOrientationName(kelOrientation orientation);
+KEL_API const char* kelOrderName(kelOrder order);
+KEL_API const char* kelColorModelName(kelColorModel cm);
+KEL_API const char* kelCompressionName(kelCompression compress);
 
 #ifdef __cplusplus
 }
