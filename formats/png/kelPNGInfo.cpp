@@ -1,5 +1,6 @@
 #include "kelPNGInfo.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -186,11 +187,14 @@ int writeColorChunks(spng_ctx* ctx, const kelPNGInfo& info, const kelPNGLayout& 
     if (!err && info.hasGamma)
         err = spng_set_gama_int(ctx, info.gamma);
     if (!err && info.chromaticitiesSet == 0xf) {
-        const double* c = info.chromaticities;
-        spng_chrm chrm = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]};
-        err = spng_set_chrm(ctx, &chrm);
+        uint32_t c[8];
+        for (int i = 0; i < 8; ++i)
+            c[i] = uint32_t(lround(info.chromaticities[i] * 100000.0));
+        spng_chrm_int chrm = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]};
+        err = spng_set_chrm_int(ctx, &chrm);
     }
-    if (!err && info.hasIntent)
+    // A profile and sRGB exclude each other: the profile wins.
+    if (!err && info.hasIntent && info.profile.empty())
         err = spng_set_srgb(ctx, uint8_t(info.intent));
     if (!err && !info.profile.empty()) {
         spng_iccp iccp = {};

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "lib/file_test_support.h"
 
 using Bytes = std::vector<unsigned char>;
@@ -33,6 +35,12 @@ inline Bytes readImage(kelFile* f, kelStatus& sts, const kelConfig* config = nul
 }
 
 std::string sha256(const Bytes& bytes);
+
+// The items of a file as libpng's expectations write them (gamma, sbit,
+// background, transparent, chromaticities, srgb_intent, resolution, time,
+// icc_length, and the texts of the keywords `want` names), and its palette.
+nlohmann::json pngItems(kelFile* f, const nlohmann::json& want);
+nlohmann::json pngPalette(kelFile* f);
 
 // Runs a shell command; its standard output, and whether it exited 0.
 bool runCommand(const std::string& command, std::string& output);
