@@ -20,8 +20,8 @@ using kelPNGContext = std::unique_ptr<spng_ctx, kelPNGContextFree>;
 // Limits on what a file's ancillary chunks may take: the decompressed size
 // of one chunk, and of all of them together.
 enum : size_t {
-    kelPNGChunkLimit = 16u << 20,
-    kelPNGCacheLimit = 64u << 20
+    kelPNGChunkLimit = 8u << 20,
+    kelPNGCacheLimit = 32u << 20
 };
 
 // A decoder reading through `stream`, with kel's image and chunk limits;

@@ -43,7 +43,7 @@ void kelPNGDecoder::release()
         std::vector<unsigned char>().swap(s);
     std::vector<unsigned char>().swap(whole);
     wholeDone = false;
-    failedRow = -1;
+    missingFrom = -1;
     failure = kelOKAY;
 }
 
@@ -60,7 +60,7 @@ kelStatus kelPNGDecoder::fail(int err, int row)
         snprintf(what, sizeof what, "rows %d and after are missing", row);
     else
         snprintf(what, sizeof what, "damaged after its last row");
-    failedRow = row;
+    missingFrom = row;
     failure = kelPNGReport(err, filename, what, reader->error());
     ctx.reset();
     return failure;
@@ -107,10 +107,10 @@ kelStatus kelPNGDecoder::checkEnd()
 
 kelStatus kelPNGDecoder::stripReady(int strip)
 {
-    if (failedRow >= 0 && strip * stripRows >= failedRow)
+    if (missingFrom >= 0 && strip * stripRows >= missingFrom)
         return failure;
     if (slotStrip[strip % 2] == strip)
-        return failedRow >= 0 && (strip + 1) * stripRows > failedRow ? failure : kelOKAY;
+        return missingFrom >= 0 && (strip + 1) * stripRows > missingFrom ? failure : kelOKAY;
     kelStatus sts = kelOKAY;
     if (!ctx || nextRow > strip * stripRows)
         sts = restart();
@@ -150,6 +150,8 @@ const unsigned char* kelPNGDecoder::rowAt(int y) const
     return &slots[(y / stripRows) % 2][size_t(y % stripRows) * layout.rowBytes()];
 }
 
+// A failure counts for the rows it took, and for the last row when the
+// file is damaged after it; an interlaced image has no whole row then.
 kelStatus kelPNGDecoder::read(int x, int y, int n, int rows, unsigned char* out, size_t stride)
 {
     kelStatus sts = kelOKAY;
@@ -157,15 +159,16 @@ kelStatus kelPNGDecoder::read(int x, int y, int n, int rows, unsigned char* out,
     for (int r = y; r < y + rows;) {
         const int strip = r / stripRows, end = std::min(y + rows, (strip + 1) * stripRows);
         kelStatus got = layout.interlaced ? wholeReady() : stripReady(strip);
-        if (sts == kelOKAY)
+        if (sts == kelOKAY && got != failure)
             sts = got;
         const bool haveRows = layout.interlaced ? !whole.empty() : slotStrip[strip % 2] == strip;
         for (; r < end; ++r, out += stride) {
-            if (haveRows && (failedRow < 0 || r < failedRow || layout.interlaced))
+            if (haveRows && (missingFrom < 0 || r < missingFrom || layout.interlaced))
                 kelPNGRowOut(layout, rowAt(r), x, n, out);
             else
                 memset(out, 0, outBytes);
         }
     }
-    return sts;
+    const bool failed = missingFrom >= 0 && (layout.interlaced || y + rows > std::min(missingFrom, layout.height - 1));
+    return sts == kelOKAY && failed ? failure : sts;
 }

@@ -51,7 +51,8 @@ private:
     int slotStrip[2] = {-1, -1}; // slot s % 2 holds strip s
     std::vector<unsigned char> whole;
     bool wholeDone = false;
-    int failedRow = -1; // the first row that could not be decoded, -1 for none
+    int missingFrom = -1; // the first row that could not be decoded (the height when
+                          // the file is damaged after its rows), -1 for none
     kelStatus failure = kelOKAY;
 };
 

@@ -45,7 +45,7 @@ kelStatus kelPNGFile::openFile()
     if (sts == kelOKAY) {
         readAncillary();
         setAttributes();
-        decoder.init(&reader, layout, pageSize.y, filename);
+        decoder.init(&reader, layout, stripRows, filename);
         sts = kelCheckPageBytes(decoder.bytesNeeded(), "PNG rows");
     }
     if (sts != kelOKAY && opened) {

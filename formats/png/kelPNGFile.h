@@ -1,5 +1,5 @@
 // A PNG file: one image, read front to back through libspng in strips and
-// served as pages of at most 256 x 256 pixels, or written row by row as its
+// served as pages of at most 256 x 32 pixels, or written row by row as its
 // pages arrive. The palette is the colormap, the ICC profile is iCCP, and
 // the other chunks are items.
 #ifndef KEL_PNGFILE_PRIVATE_H
@@ -23,8 +23,14 @@ class kelColormap;
 
 class kelPNGFile : public kelFile {
 public:
-    // Pages are at most this wide and high.
-    static const int pageExtent = 256;
+    // Pages are at most this wide and high: narrow enough that a tile reads
+    // little more than its own pixels, low enough that a file cut short
+    // loses few of the rows it holds. Rows are decoded in strips of
+    // stripRows, two of which are kept, so that tiles of up to that height
+    // read in raster order decode each row once.
+    static const int pageWidth = 256;
+    static const int pageHeight = 32;
+    static const int stripRows = 256;
 
     kelPNGFile();
     ~kelPNGFile() override;

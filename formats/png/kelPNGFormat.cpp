@@ -32,7 +32,7 @@ const kelFormatCaps pngCaps = {
     1,
     kelBitOf(1) | kelBitOf(2) | kelBitOf(3) | kelBitOf(4),
     kelPageRule::AnyBox,
-    {kelPNGFile::pageExtent, kelPNGFile::pageExtent, 1, 0},
+    {kelPNGFile::pageWidth, kelPNGFile::pageHeight, 1, 0},
     1,
     1,
     0,

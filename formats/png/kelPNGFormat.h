@@ -11,7 +11,7 @@ public:
     // Any box of one plane and every channel.
     int pageSizeIsSupported(int x, int y, int z, int c, int px, int py, int pz, int pc,
                             kelOrientation orientation) override;
-    // At most 256 x 256, and never larger than the image.
+    // At most 256 x 32, and never larger than the image.
     void getPreferredPageSize(int x, int y, int z, int c, int& px, int& py, int& pz, int& pc,
                               kelOrientation orientation) override;
     kelFile* newfileobj() override;

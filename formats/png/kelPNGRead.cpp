@@ -91,13 +91,13 @@ kelStatus kelPNGFile::makeColormap()
     return kelOKAY;
 }
 
-// Pages of at most 256 x 256 pixels; those of bit images are whole bytes wide.
+// Pages of at most 256 x 32 pixels; those of bit images are whole bytes wide.
 void kelPNGFile::setAttributes()
 {
     size = kelSize(layout.width, layout.height, 1, layout.channels());
     dtype = layout.type();
     const long long width = dtype == kelBit ? (layout.width + 7LL) / 8 * 8 : layout.width;
-    pageSize = kelSize(int(std::min<long long>(width, pageExtent)), std::min(layout.height, int(pageExtent)), 1, size.c);
+    pageSize = kelSize(int(std::min<long long>(width, pageWidth)), std::min(layout.height, int(pageHeight)), 1, size.c);
     order = kelInterleaved;
     orientation = kelUpperLeftOrigin;
     cm = layout.model();
