@@ -29,11 +29,21 @@ struct Kind {
     int depth;
 };
 
-const Kind kinds[] = {{kelLuminance, kelBit, 1},       {kelLuminance, kelUChar, 2},     {kelLuminance, kelUChar, 4},
-                      {kelLuminance, kelUChar, 8},     {kelLuminance, kelUShort, 16},   {kelLuminanceAlpha, kelUChar, 8},
-                      {kelLuminanceAlpha, kelUShort, 16}, {kelRGB, kelUChar, 8},       {kelRGB, kelUShort, 16},
-                      {kelRGBA, kelUChar, 8},          {kelRGBA, kelUShort, 16},        {kelRGBPalette, kelUChar, 1},
-                      {kelRGBPalette, kelUChar, 2},    {kelRGBPalette, kelUChar, 4},    {kelRGBPalette, kelUChar, 8}};
+const Kind kinds[] = {{kelLuminance, kelBit, 1},
+                      {kelLuminance, kelUChar, 2},
+                      {kelLuminance, kelUChar, 4},
+                      {kelLuminance, kelUChar, 8},
+                      {kelLuminance, kelUShort, 16},
+                      {kelLuminanceAlpha, kelUChar, 8},
+                      {kelLuminanceAlpha, kelUShort, 16},
+                      {kelRGB, kelUChar, 8},
+                      {kelRGB, kelUShort, 16},
+                      {kelRGBA, kelUChar, 8},
+                      {kelRGBA, kelUShort, 16},
+                      {kelRGBPalette, kelUChar, 1},
+                      {kelRGBPalette, kelUChar, 2},
+                      {kelRGBPalette, kelUChar, 4},
+                      {kelRGBPalette, kelUChar, 8}};
 
 const char* const keywords[] = {"Title", "Comment", "Software", "Raw profile type exif", "A\xc3\xa9"};
 

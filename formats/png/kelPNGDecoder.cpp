@@ -25,20 +25,22 @@ bool allocate(std::vector<unsigned char>& buf, size_t bytes)
 
 } // namespace
 
-void kelPNGDecoder::init(kelByteReader* r, const kelPNGLayout& l, int rows, const char* name)
+void kelPNGDecoder::init(kelByteReader* r, const kelPNGLayout& l, int rows, int kept, const char* name)
 {
     reader = r;
     layout = l;
     stripRows = rows;
     filename = name;
     release();
+    slots.resize(size_t(kept));
+    slotStrip.assign(size_t(kept), -1);
 }
 
 void kelPNGDecoder::release()
 {
     ctx.reset();
     nextRow = 0;
-    slotStrip[0] = slotStrip[1] = -1;
+    slotStrip.assign(slotStrip.size(), -1);
     for (std::vector<unsigned char>& s : slots)
         std::vector<unsigned char>().swap(s);
     std::vector<unsigned char>().swap(whole);
@@ -49,7 +51,8 @@ void kelPNGDecoder::release()
 
 unsigned long long kelPNGDecoder::bytesNeeded() const
 {
-    const unsigned long long rows = layout.interlaced ? (unsigned long long)layout.height : 2ull * stripRows;
+    const unsigned long long rows =
+        layout.interlaced ? (unsigned long long)layout.height : (unsigned long long)slots.size() * stripRows;
     return rows * layout.rowBytes();
 }
 
@@ -82,7 +85,7 @@ kelStatus kelPNGDecoder::decodeStrip(int strip)
 {
     const size_t rowBytes = layout.rowBytes();
     while (nextRow < std::min(layout.height, (strip + 1) * stripRows)) {
-        const int s = nextRow / stripRows, slot = s % 2;
+        const int s = nextRow / stripRows, slot = s % int(slots.size());
         if (slots[slot].empty() && !allocate(slots[slot], size_t(stripRows) * rowBytes))
             return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
         slotStrip[slot] = s;
@@ -109,7 +112,7 @@ kelStatus kelPNGDecoder::stripReady(int strip)
 {
     if (missingFrom >= 0 && strip * stripRows >= missingFrom)
         return failure;
-    if (slotStrip[strip % 2] == strip)
+    if (slotStrip[size_t(strip) % slots.size()] == strip)
         return missingFrom >= 0 && (strip + 1) * stripRows > missingFrom ? failure : kelOKAY;
     kelStatus sts = kelOKAY;
     if (!ctx || nextRow > strip * stripRows)
@@ -147,7 +150,7 @@ const unsigned char* kelPNGDecoder::rowAt(int y) const
 {
     if (layout.interlaced)
         return &whole[size_t(y) * layout.rowBytes()];
-    return &slots[(y / stripRows) % 2][size_t(y % stripRows) * layout.rowBytes()];
+    return &slots[size_t(y / stripRows) % slots.size()][size_t(y % stripRows) * layout.rowBytes()];
 }
 
 // A failure counts for the rows it took, and for the last row when the
@@ -161,7 +164,7 @@ kelStatus kelPNGDecoder::read(int x, int y, int n, int rows, unsigned char* out,
         kelStatus got = layout.interlaced ? wholeReady() : stripReady(strip);
         if (sts == kelOKAY && got != failure)
             sts = got;
-        const bool haveRows = layout.interlaced ? !whole.empty() : slotStrip[strip % 2] == strip;
+        const bool haveRows = layout.interlaced ? !whole.empty() : slotStrip[size_t(strip) % slots.size()] == strip;
         for (; r < end; ++r, out += stride) {
             if (haveRows && (missingFrom < 0 || r < missingFrom || layout.interlaced))
                 kelPNGRowOut(layout, rowAt(r), x, n, out);

@@ -1,9 +1,11 @@
 // The pixels of a PNG file, decoded front to back with libspng and served
-// as boxes of rows. Rows are decoded a strip at a time into one of two
-// strips kept as the file stores them, so that boxes read in raster order,
-// a band of strips after another, decode each row once; a box above the
-// strips kept starts the decoding again at the first row. An interlaced
-// image is decoded whole, once.
+// as boxes of rows. Rows are decoded a strip at a time into a ring of the
+// last strips, kept as the file stores them, so that boxes read in raster
+// order, a band after another, decode each row once while the bands are no
+// higher than half the ring; a box above the strips kept starts the
+// decoding again at the first row. Small strips stay in the caches between
+// their decoding and their copying out. An interlaced image is decoded
+// whole, once.
 #ifndef KEL_PNGDECODER_H
 #define KEL_PNGDECODER_H
 
@@ -21,7 +23,8 @@ class kelByteReader;
 
 class kelPNGDecoder {
 public:
-    void init(kelByteReader* reader, const kelPNGLayout& layout, int stripRows, const char* filename);
+    void init(kelByteReader* reader, const kelPNGLayout& layout, int stripRows, int keptStrips,
+              const char* filename);
     // What the decoded rows take at most, for the page limit.
     unsigned long long bytesNeeded() const;
     // Pixels x .. x + n - 1 of rows y .. y + rows - 1 into `out` as a page
@@ -47,8 +50,8 @@ private:
     kelPNGStream stream;
     kelPNGContext ctx;
     int nextRow = 0; // the next row the context gives
-    std::vector<unsigned char> slots[2];
-    int slotStrip[2] = {-1, -1}; // slot s % 2 holds strip s
+    std::vector<std::vector<unsigned char>> slots;
+    std::vector<int> slotStrip; // slot s % slots.size() holds strip s, or none (-1)
     std::vector<unsigned char> whole;
     bool wholeDone = false;
     int missingFrom = -1; // the first row that could not be decoded (the height when

@@ -14,8 +14,8 @@
 #include <new>
 
 kelPNGFile::kelPNGFile()
-    : cmap(nullptr), trailerRead(false), level(6), filter(kelPNGfilterDefault), depthSetting(0),
-      layoutFixed(false), finished(false), writeFailure(kelOKAY), limit(0), heldBytes(0), nextStrip(0), readBackX(-1), readBackY(-1)
+    : cmap(nullptr), trailerRead(false), level(6), filter(kelPNGfilterDefault), depthSetting(0), layoutFixed(false),
+      finished(false), writeFailure(kelOKAY), limit(0), heldBytes(0), nextStrip(0), readBackX(-1), readBackY(-1)
 {
 }
 
@@ -45,7 +45,7 @@ kelStatus kelPNGFile::openFile()
     if (sts == kelOKAY) {
         readAncillary();
         setAttributes();
-        decoder.init(&reader, layout, stripRows, filename);
+        decoder.init(&reader, layout, pageHeight, keptRows / pageHeight, filename);
         sts = kelCheckPageBytes(decoder.bytesNeeded(), "PNG rows");
     }
     if (sts != kelOKAY && opened) {
@@ -80,7 +80,8 @@ kelStatus kelPNGFile::getColormap(const kelColormap*& map)
 kelStatus kelPNGFile::getScaleMinMax(double& min, double& max)
 {
     min = 0;
-    max = layout.colorType == 0 && layout.depth < 8 ? layout.maxValue() : kelDataMax(dtype == kelBit ? kelUChar : dtype);
+    max =
+        layout.colorType == 0 && layout.depth < 8 ? layout.maxValue() : kelDataMax(dtype == kelBit ? kelUChar : dtype);
     return kelOKAY;
 }
 

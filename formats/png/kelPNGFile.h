@@ -25,12 +25,12 @@ class kelPNGFile : public kelFile {
 public:
     // Pages are at most this wide and high: narrow enough that a tile reads
     // little more than its own pixels, low enough that a file cut short
-    // loses few of the rows it holds. Rows are decoded in strips of
-    // stripRows, two of which are kept, so that tiles of up to that height
-    // read in raster order decode each row once.
+    // loses few of the rows it holds. Rows are decoded a page high at a
+    // time and the last 512 kept, so that tiles up to 256 rows high read in
+    // raster order decode each row once.
     static const int pageWidth = 256;
     static const int pageHeight = 32;
-    static const int stripRows = 256;
+    static const int keptRows = 512;
 
     kelPNGFile();
     ~kelPNGFile() override;

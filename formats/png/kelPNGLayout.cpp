@@ -65,7 +65,8 @@ kelStatus kelPNGLayout::check() const
 {
     switch (colorType) {
     case 0:
-        return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16 ? kelStatus(kelOKAY) : kelStatus(kelBADIMGFMT);
+        return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16 ? kelStatus(kelOKAY)
+                                                                                   : kelStatus(kelBADIMGFMT);
     case 3:
         return depth == 1 || depth == 2 || depth == 4 || depth == 8 ? kelStatus(kelOKAY) : kelStatus(kelBADIMGFMT);
     case 2:

@@ -23,14 +23,25 @@ bool isKeyword(const char* keyword)
     return true;
 }
 
+// Bytes that follow a UTF-8 lead byte; -1 for a byte that leads nothing.
+int trailing(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 0;
+    if (lead >= 0xc2 && lead < 0xe0)
+        return 1;
+    if ((lead & 0xf0) == 0xe0)
+        return 2;
+    return lead >= 0xf0 && lead < 0xf5 ? 3 : -1;
+}
+
 // Well-formed UTF-8, as iTXt holds.
 bool isUTF8(const char* text)
 {
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p;) {
-        const int extra = *p < 0x80 ? 0 : (*p & 0xe0) == 0xc0 ? 1 : (*p & 0xf0) == 0xe0 ? 2 : (*p & 0xf8) == 0xf0 ? 3 : -1;
-        if (extra < 0 || (extra == 1 && *p < 0xc2))
+        const int extra = trailing(*p++);
+        if (extra < 0)
             return false;
-        ++p;
         for (int i = 0; i < extra; ++i, ++p)
             if ((*p & 0xc0) != 0x80)
                 return false;

@@ -66,7 +66,8 @@ TEST_P(Pillow, ReadsWhatWeWrite)
     const Mode& m = GetParam();
     std::mt19937 rng(7);
     for (int n = 0; n < 3; ++n) {
-        kelSize s(8 * int(1 + rng() % 40), int(1 + rng() % 300), 1, m.model == kelRGBPalette ? 1 : kelColorModelChans(m.model));
+        kelSize s(8 * int(1 + rng() % 40), int(1 + rng() % 300), 1,
+                  m.model == kelRGBPalette ? 1 : kelColorModelChans(m.model));
         const std::string path = dir.file("ours.png");
         kelFileConfig cfg(&s, m.type, kelInterleaved, m.model, kelUpperLeftOrigin);
         kelStatus sts;

@@ -220,7 +220,8 @@ TEST_P(RoundTrip, ReadsBackInKelAndLibpng)
     const size_t pixelBytes = k.type == kelBit ? 0 : size_t(channels) * kelDataSize(k.type, 1);
     for (int how = 0; how < 4; ++how) {
         SCOPED_TRACE("written in way " + std::to_string(how));
-        kelSize s(how == 2 ? 300 + pick(rng, 300) : 1 + pick(rng, 120), how == 2 ? 257 + pick(rng, 100) : 1 + pick(rng, 90), 1, channels);
+        kelSize s(how == 2 ? 300 + pick(rng, 300) : 1 + pick(rng, 120),
+                  how == 2 ? 257 + pick(rng, 100) : 1 + pick(rng, 90), 1, channels);
         const std::string path = dir.file("rt.png");
         kelFileConfig cfg(&s, k.type, kelInterleaved, k.model, kelUpperLeftOrigin);
         kelStatus sts;
