@@ -76,7 +76,7 @@ kelStatus kelPNGDecoder::restart()
     nextRow = 0;
     if (!ctx)
         return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
-    const int err = spng_decode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_DECODE_PROGRESSIVE);
+    const int err = spng_decode_image(ctx.get(), nullptr, 0, SPNG_FMT_RAW, SPNG_DECODE_PROGRESSIVE);
     return err ? fail(err, 0) : kelOKAY;
 }
 

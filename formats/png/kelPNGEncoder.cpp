@@ -59,7 +59,7 @@ kelStatus kelPNGEncoder::start(kelByteWriter& out, const kelPNGLayout& layout, c
     if (!err && filter != kelPNGfilterDefault)
         err = spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, filterChoice(filter));
     if (!err)
-        err = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE);
+        err = spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_RAW, SPNG_ENCODE_PROGRESSIVE);
     return err ? failed(err, "cannot start the image") : kelOKAY;
 }
 

@@ -1,5 +1,6 @@
 #include "kelPNGLayout.h"
 
+#include <stdint.h>
 #include <string.h>
 
 int kelPNGLayout::channels() const
@@ -104,6 +105,18 @@ bool isUnpacked(const kelPNGLayout& l)
     return l.depth < 8 && l.type() != kelBit;
 }
 
+// 16-bit samples between the file's order (big-endian) and the host's; a
+// plain loop, which the compiler vectorises.
+void swapSamples(unsigned char* dst, const unsigned char* src, size_t samples)
+{
+    for (size_t i = 0; i < samples; ++i) {
+        uint16_t v;
+        memcpy(&v, src + 2 * i, 2);
+        v = uint16_t(v >> 8 | v << 8);
+        memcpy(dst + 2 * i, &v, 2);
+    }
+}
+
 // Bit images are copied a byte at a time from a whole byte of the row on:
 // their pages start at multiples of 8 pixels.
 void bitsOut(const unsigned char* row, int x, int n, unsigned char* out)
@@ -140,6 +153,10 @@ void kelPNGRowOut(const kelPNGLayout& l, const unsigned char* row, int x, int n,
         bitsOut(row, x, n, out);
         return;
     }
+    if (l.depth == 16) {
+        swapSamples(out, row + size_t(x) * l.pixelBytes(), size_t(n) * size_t(l.channels()));
+        return;
+    }
     if (!isUnpacked(l)) {
         memcpy(out, row + size_t(x) * l.pixelBytes(), size_t(n) * l.pixelBytes());
         return;
@@ -157,7 +174,11 @@ bool kelPNGRowIn(const kelPNGLayout& l, const unsigned char* in, int x, int n, i
         bitsIn(in, x, n, row);
         return true;
     }
-    if (l.depth == 16 || limit >= 255) {
+    if (l.depth == 16) {
+        swapSamples(row + size_t(x) * l.pixelBytes(), in, size_t(n) * size_t(l.channels()));
+        return true;
+    }
+    if (limit >= 255) {
         memcpy(row + size_t(x) * l.pixelBytes(), in, size_t(n) * l.pixelBytes());
         return true;
     }

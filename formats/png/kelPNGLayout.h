@@ -1,7 +1,8 @@
 // How a PNG image's pixels lie in kel: the color type and bit depth of the
 // file against the data type, color model and channels of kel, and the
-// moves of pixels between a PNG row (as libspng takes and gives it: packed
-// below 8 bits, 16-bit samples in host order) and a row of a kel page.
+// moves of pixels between a PNG row (as the file stores it: packed below 8
+// bits, 16-bit samples big-endian) and a row of a kel page (one sample a
+// byte below 8 bits but for bit images, 16-bit samples in host order).
 #ifndef KEL_PNGLAYOUT_H
 #define KEL_PNGLAYOUT_H
 
