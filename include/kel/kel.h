@@ -27,6 +27,7 @@
 #include <kel/kelLut.h>
 #include <kel/kelORNColormap.h>
 #include <kel/kelOrientation.h>
+#include <kel/kelPNGFile.h>
 #include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
