@@ -7,6 +7,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -77,6 +78,12 @@ kelStatus kelJPEGFile::closeFile()
 kelStatus kelJPEGFile::flush()
 {
     return writeStatus;
+}
+
+int kelJPEGFile::isPage(int x, int y, int nx, int ny) const
+{
+    return x >= 0 && y >= 0 && x < size.x && y < size.y && x % pageSize.x == 0 && y % pageSize.y == 0 && nx >= 1 &&
+           ny >= 1 && nx <= std::min(pageSize.x, size.x - x) && ny <= std::min(pageSize.y, size.y - y);
 }
 
 kelStatus kelJPEGFile::_getICCProfile(int& sz, void*& data)

@@ -1,7 +1,7 @@
 // A JPEG file: one image of luminance, RGB or CMYK bytes, whose EXIF
 // orientation is the file's orientation. Pages are pieces of bands of MCU
-// rows (kelJPEGPageWidth wide at most), so that a read learns which columns
-// it needs and a write learns when a band is complete.
+// rows (see kelJPEGFormat.h), so that a read learns which columns it needs
+// and a write learns when a band is complete.
 //
 // Reading decodes front to back into a window of recent rows (see
 // kelJPEGDecoder.h). Writing keeps the pages of each band until every page
@@ -52,6 +52,9 @@ private:
         std::vector<char> pages;
         int wholePages = 0;
     };
+
+    // Whether (x, y) is a page's origin and nx x ny its part in the image.
+    int isPage(int x, int y, int nx, int ny) const;
 
     // Reading (kelJPEGRead.cpp).
     kelStatus readHeader();

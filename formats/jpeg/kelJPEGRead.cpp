@@ -128,6 +128,8 @@ void kelJPEGFile::takeSettings()
 kelStatus kelJPEGFile::getPage(void* data, int x, int y, int, int, int nx, int ny, int, int)
 {
     unsigned char* page = static_cast<unsigned char*>(data);
+    if (!isPage(x, y, nx, ny))
+        return kelBADPARAMS;
     if (creating)
         return readPending(page, x, y, nx, ny);
     const size_t pageRow = size_t(pageSize.x) * size_t(size.c), bytes = size_t(nx) * size_t(size.c);

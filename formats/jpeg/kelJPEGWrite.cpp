@@ -143,6 +143,8 @@ kelStatus kelJPEGFile::setPage(const void* data, int x, int y, int, int, int nx,
 {
     if (!creating)
         return kelREADONLY;
+    if (!isPage(x, y, nx, ny))
+        return kelBADPARAMS;
     const bool partial = lastRead[0] == x && lastRead[1] == y;
     lastRead[0] = lastRead[1] = -1;
     if (writeStatus != kelOKAY)
