@@ -63,8 +63,8 @@ void expectTilesOfWhole(kelFile* f, const Bytes& whole)
 TEST_P(JPEGFixture, ReadsAsThePeersDecodeIt)
 {
     const Fixture& fx = GetParam();
-    REQUIRE_PEER("/usr/bin/djpeg");
-    REQUIRE_PEER("/usr/bin/python3");
+    REQUIRE_PEER(DJPEG);
+    REQUIRE_PEER(PILLOW);
     CapturedMessages messages;
     kelSetLocalErrorHandler guard(CapturedMessages::handler, &messages);
     kelStatus sts;
@@ -108,7 +108,7 @@ class JPEGOrientation : public ::testing::TestWithParam<int> {};
 
 TEST_P(JPEGOrientation, ReadsUprightAsPillowTurnsIt)
 {
-    REQUIRE_PEER("/usr/bin/python3");
+    REQUIRE_PEER(PILLOW);
     const std::string path = fixture("orient-" + std::to_string(GetParam()) + ".jpg");
     kelStatus sts;
     kelFile* f = kelFile::open(path.c_str(), O_RDONLY, &sts);
@@ -144,7 +144,7 @@ protected:
 TEST_P(JPEGDamage, GivesAnErrorOrAWarningAndThePixels)
 {
     const Damage& d = GetParam();
-    REQUIRE_PEER("/usr/bin/djpeg");
+    REQUIRE_PEER(DJPEG);
     Bytes file = fileBytes(fixture("s420.jpg"));
     const Bytes marker = {0xff, (unsigned char)d.marker};
     const auto at = std::search(file.begin(), file.end(), marker.begin(), marker.end()) + d.at;

@@ -5,7 +5,6 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -19,13 +18,16 @@ inline std::string fixture(const std::string& name)
     return std::string(KEL_TEST_SOURCE_DIR) + "/tests/data/jpeg/" + name;
 }
 
-// A missing peer skips the test, except in CI, where it fails.
-#define REQUIRE_PEER(program)                                                   \
+// Peers the tests need; a missing one skips the test, except in CI, where
+// it fails.
+#define DJPEG "/usr/bin/djpeg -version"
+#define PILLOW "/usr/bin/python3 -c 'import PIL'"
+#define REQUIRE_PEER(probe)                                                     \
     do {                                                                        \
-        if (access(program, X_OK) != 0) {                                       \
+        if (system(probe " >/dev/null 2>&1") != 0) {                            \
             if (getenv("CI"))                                                   \
-                FAIL() << program << " is not installed";                       \
-            GTEST_SKIP() << program << " is not installed";                     \
+                FAIL() << "no peer: " << probe;                                 \
+            GTEST_SKIP() << "no peer: " << probe;                               \
         }                                                                       \
     } while (0)
 
@@ -56,7 +58,7 @@ inline Bytes pnmPixels(const Bytes& pnm)
 
 inline Bytes djpegPixels(const std::string& path)
 {
-    return pnmPixels(runPeer("djpeg -pnm '" + path + "'"));
+    return pnmPixels(runPeer("/usr/bin/djpeg -pnm '" + path + "'"));
 }
 
 // Pillow's pixels, after `transform` (an expression of `im`).

@@ -56,8 +56,8 @@ protected:
 TEST_P(JPEGWrite, ReadsBackAsThePeersDecodeIt)
 {
     const Case& c = GetParam();
-    REQUIRE_PEER("/usr/bin/djpeg");
-    REQUIRE_PEER("/usr/bin/python3");
+    REQUIRE_PEER(DJPEG);
+    REQUIRE_PEER(PILLOW);
     const std::string path = dir.file("written.jpg");
     const kelSize upright(150, 45, 1, kelColorModelChans(c.model));
     kelFileConfig cfg(&upright, kelUChar, kelInterleaved, c.model, c.orientation);
@@ -135,7 +135,7 @@ Bytes profileOf(const std::string& path, kelStatus& sts)
 
 TEST(JPEGProfile, RoundTripsAcrossChunksAndRefusesMixedOnes)
 {
-    REQUIRE_PEER("/usr/bin/python3");
+    REQUIRE_PEER(PILLOW);
     ScratchDir dir;
     kelStatus sts;
     // The fixture's three chunks lie in the order 2, 3, 1.
