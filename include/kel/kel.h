@@ -22,6 +22,7 @@
 #include <kel/kelFormat.h>
 #include <kel/kelGIFFile.h>
 #include <kel/kelHashTable.h>
+#include <kel/kelJPEGFile.h>
 #include <kel/kelLimits.h>
 #include <kel/kelList.h>
 #include <kel/kelLut.h>
