@@ -75,9 +75,9 @@ def imwrite(target, array, *, format=None, order="interleaved", dtype=None, colo
     pixels = _image_array(array, order)
     shape = pixels.shape[:2]
     channels = pixels.shape[2] if pixels.ndim == 3 else 1
-    with create(target, shape=shape + (channels,), dtype=dtype, color_model=color_model, colormap=colormap,
-                items=items, icc_profile=icc_profile, format=format, compression=compression,
-                orientation=orientation, args=args, _array_dtype=pixels.dtype) as f:
+    options = dict(color_model=color_model, colormap=colormap, items=items, icc_profile=icc_profile, format=format,
+                   compression=compression, orientation=orientation, args=args)
+    with _create(target, shape + (channels,), pixels.dtype, dtype, options) as f:
         f.write(pixels)
     return f.data if target is None else None
 
@@ -94,45 +94,56 @@ def open(source, *, format=None) -> "File":
     return File(handle, path or "<bytes>")
 
 
-def create(target, *, shape, dtype=None, color_model=None, colormap=None, items=None, icc_profile=None,
-           format=None, compression=None, orientation=None, args=None, _array_dtype=None) -> "File":
+def create(target, *, shape, dtype="uint8", color_model=None, colormap=None, items=None, icc_profile=None,
+           format=None, compression=None, orientation=None, args=None) -> "File":
     """Creates an image file to write with File.write and File.append.
 
     target      a path, a file object with write() (written at close) or None
                 (the bytes are in File.data after close)
     shape       (height, width) or (height, width, channels)
-    dtype       the type of the arrays written (default uint8); the file's type
-                is the nearest the format stores
+    dtype       the type of the arrays written; the file's is the nearest the format stores
     color_model "palette" with colormap=, "rgb", ...: by default from the channels
     Other keywords as for imwrite.
     """
+    options = dict(color_model=color_model, colormap=colormap, items=items, icc_profile=icc_profile, format=format,
+                   compression=compression, orientation=orientation, args=args)
+    return _create(target, shape, dtype, None, options)
+
+
+def _create(target, shape, array_dtype, file_dtype, options) -> "File":
+    """A new file for arrays of `array_dtype`, and of `file_dtype` if given."""
     height, width, channels = _shape(shape)
-    array_code = kel_dtype("dtype", _array_dtype or dtype or "uint8")
+    array_code = kel_dtype("dtype", array_dtype)
+    colormap, fmt = options["colormap"], options["format"]
     want = {"width": width, "height": height, "channels": channels, "array_dtype": array_code,
-            "dtype": kel_dtype("dtype", dtype) if dtype is not None else 0,
-            "color_model": _PALETTE if colormap is not None else code_of(COLOR_MODELS, "color_model", color_model),
-            "order": 0, "orientation": code_of(ORIENTATIONS, "orientation", orientation),
-            "compression": code_of(COMPRESSIONS, "compression", compression)}
+            "dtype": kel_dtype("dtype", file_dtype) if file_dtype is not None else 0,
+            "color_model": _PALETTE if colormap is not None else
+            code_of(COLOR_MODELS, "color_model", options["color_model"]),
+            "order": 0, "orientation": code_of(ORIENTATIONS, "orientation", options["orientation"]),
+            "compression": code_of(COMPRESSIONS, "compression", options["compression"])}
     path = os.fspath(target) if isinstance(target, (str, os.PathLike)) else ""
-    if not path and not format:
+    if not path and not fmt:
         raise ValueError("format: writing to bytes or a file object needs format=")
-    config = _kel.choose_config(format or "", path, want)
+    config = _kel.choose_config(fmt or "", path, want)
     colormap = _palette(config, channels, colormap)
+    # The file owns the duplicate once made; the bytes are read back through fd.
     fd = -1 if path else os.memfd_create("kel", os.MFD_CLOEXEC)
+    given = os.dup(fd) if fd >= 0 else -1
     try:
-        handle = _kel.File.create(path, os.dup(fd) if fd >= 0 else -1, config["format"], config, args or "")
+        handle = _kel.File.create(path, given, config["format"], config, options["args"] or "")
     except BaseException:
-        if fd >= 0:
-            os.close(fd)
+        for d in (fd, given):
+            if d >= 0:
+                os.close(d)
         raise
     f = File(handle, path or "<bytes>", sink=(target, fd) if fd >= 0 else None)
     f._array_dtype = np.dtype(name_of(DTYPES, array_code))
     with _closing_on_error(f):
         if colormap is not None:
             f.colormap = colormap
-        if icc_profile is not None:
-            handle.set_icc_profile(bytes(icc_profile))
-        f.set_items(items or {})
+        if options["icc_profile"] is not None:
+            handle.set_icc_profile(bytes(options["icc_profile"]))
+        f.set_items(options["items"] or {})
     return f
 
 
@@ -260,11 +271,12 @@ class File:
 
     def read(self, *, image=None, region=None, channels=None, dtype=None, order="interleaved"):
         """Reads (part of) an image; the keywords are imread's."""
-        if image is not None:
-            if not isinstance(image, int) or not 0 <= image < self.n_images:
-                raise ValueError(f"image: {image!r} is not an image index below {self.n_images}")
-            self._handle.select(image)
         info = self._info()
+        if image is not None and image != info["image"]:
+            if not isinstance(image, int) or not 0 <= image < info["n_images"]:
+                raise ValueError(f"image: {image!r} is not an image index below {info['n_images']}")
+            self._handle.select(image)
+            info = self._info()
         x, y, w, h = _region(region, info)
         chans = _channels(channels, info["channels"])
         code = kel_dtype("dtype", dtype) if dtype is not None else info["dtype"]

@@ -90,10 +90,11 @@ kelPyFile* kelPyFile::create(const std::string& path, int fd, const std::string&
     return new kelPyFile(f);
 }
 
+// A file never closed is still flushed: a new file keeps what was written.
 kelPyFile::~kelPyFile()
 {
     if (file)
-        file->close(1);
+        file->close();
 }
 
 void kelPyFile::close()
