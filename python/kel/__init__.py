@@ -19,8 +19,8 @@ import numpy as np
 
 from . import _kel
 from ._errors import ArgumentError, Error, FileError, FormatError, KelWarning
-from ._names import (COLOR_MODELS, COMPRESSIONS, DTYPES, NARROWED, ORDERS, ORIENTATIONS, code_of,
-                     kel_dtype, name_of, numpy_dtype)
+from ._names import (COLOR_MODELS, COMPRESSIONS, NARROWED, ORDERS, ORIENTATIONS, code_of, kel_dtype, name_of,
+                     numpy_dtype)
 
 __all__ = ["imread", "imiter", "imwrite", "open", "create", "formats", "File", "Error", "FormatError",
            "FileError", "ArgumentError", "KelWarning"]
@@ -137,7 +137,6 @@ def _create(target, shape, array_dtype, file_dtype, options) -> "File":
                 os.close(d)
         raise
     f = File(handle, path or "<bytes>", sink=(target, fd) if fd >= 0 else None)
-    f._array_dtype = np.dtype(name_of(DTYPES, array_code))
     with _closing_on_error(f):
         if colormap is not None:
             f.colormap = colormap
@@ -160,7 +159,6 @@ class File:
         self._handle = handle
         self.name = name
         self._sink = sink
-        self._array_dtype = None
         self.data = None
 
     def __enter__(self):
@@ -288,10 +286,9 @@ class File:
 
     def write(self, array, *, region=None, order="interleaved"):
         """Writes an array into the current image, the whole of it or `region`
-        ((x, y, width, height), the array's size)."""
+        ((x, y, width, height), the array's size); the library converts its
+        samples to the file's type."""
         pixels = _image_array(array, order)
-        if self._array_dtype is not None and pixels.dtype != self._array_dtype and self._array_dtype != bool:
-            pixels = pixels.astype(self._array_dtype)
         info = self._info()
         h, w = pixels.shape[:2]
         x, y, rw, rh = _region(region if region is not None else (0, 0, w, h), info)
