@@ -146,6 +146,14 @@ def _create(target, shape, array_dtype, file_dtype, options) -> "File":
     return f
 
 
+def _described(key, shown=None, doc=None):
+    """A read-only attribute of File from the current image's description."""
+    def get(self):
+        value = self._handle.info()[key]
+        return shown(value) if shown else value
+    return property(get, doc=doc)
+
+
 class File:
     """An open image file (kel.open) or a new one (kel.create).
 
@@ -196,44 +204,21 @@ class File:
     def _info(self):
         return self._handle.info()
 
-    @property
-    def n_images(self) -> int:
-        return self._info()["n_images"]
-
-    @property
-    def image(self) -> int:
-        return self._info()["image"]
-
-    @property
-    def format(self) -> str:
-        return self._info()["format"]
+    n_images = _described("n_images", doc="The number of images in the file.")
+    image = _described("image", doc="The index of the current image.")
+    format = _described("format", doc="The name of the file's format.")
+    dtype = _described("dtype", numpy_dtype, "The numpy type that read() returns by default.")
+    color_model = _described("color_model", lambda v: name_of(COLOR_MODELS, v))
+    orientation = _described("orientation", lambda v: name_of(ORIENTATIONS, v),
+                              "How the file stores its rows; arrays are upper-left whatever it is.")
+    order = _described("order", lambda v: name_of(ORDERS, v))
+    compression = _described("compression", lambda v: name_of(COMPRESSIONS, v))
 
     @property
     def shape(self) -> tuple:
         """(height, width, channels); (height, width) for one channel."""
         i = self._info()
         return (i["height"], i["width"]) + ((i["channels"],) if i["channels"] != 1 else ())
-
-    @property
-    def dtype(self) -> np.dtype:
-        return numpy_dtype(self._info()["dtype"])
-
-    @property
-    def color_model(self) -> str:
-        return name_of(COLOR_MODELS, self._info()["color_model"])
-
-    @property
-    def orientation(self) -> str:
-        """How the file stores its rows; arrays are upper-left whatever it is."""
-        return name_of(ORIENTATIONS, self._info()["orientation"])
-
-    @property
-    def order(self) -> str:
-        return name_of(ORDERS, self._info()["order"])
-
-    @property
-    def compression(self) -> str:
-        return name_of(COMPRESSIONS, self._info()["compression"])
 
     @property
     def items(self) -> dict:
