@@ -110,6 +110,33 @@ def threads(paths):
           f"speed-up {one / two:.2f}")
 
 
+def gil_released(path):
+    """How fast a Python thread counts while kel.imread runs, against its
+    pace while the main thread sleeps; a call that holds the GIL (sorting a
+    list) stops it, whatever the cores."""
+    count, stop = [0], threading.Event()
+
+    def counter():
+        while not stop.is_set():
+            count[0] += 1
+
+    def pace(call):
+        start, c = time.perf_counter(), count[0]
+        call()
+        return (count[0] - c) / (time.perf_counter() - start)
+
+    thread = threading.Thread(target=counter)
+    thread.start()
+    numbers = np.random.default_rng(5).permutation(2_000_000).tolist()
+    idle = pace(lambda: time.sleep(0.5))
+    reading = pace(lambda: kel.imread(path))
+    holding = pace(numbers.sort)
+    stop.set()
+    thread.join()
+    print(f"another thread's pace while kel.imread reads {reading / idle:.0%} of its idle pace "
+          f"(while list.sort holds the GIL {holding / idle:.0%})")
+
+
 def main():
     rgb = picture()
     indices = (rgb[..., 0] // 32 * 32 + rgb[..., 1] // 64 * 4 + rgb[..., 2] // 128).astype(np.uint8)
@@ -131,6 +158,7 @@ def main():
         copy = os.path.join(work, "copy.png")
         kel.imwrite(copy, rgb[::-1])
         threads([os.path.join(work, "image.png"), copy])
+        gil_released(copy)
         for suffix, array in (("bmp", rgb[:1, :1]), ("png", rgb[:1, :1])):
             path = os.path.join(work, "one." + suffix)
             kel.imwrite(path, array)
