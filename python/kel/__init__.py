@@ -137,12 +137,15 @@ def _create(target, shape, array_dtype, file_dtype, options) -> "File":
                 os.close(d)
         raise
     f = File(handle, path or "<bytes>", sink=(target, fd) if fd >= 0 else None)
-    with _closing_on_error(f):
+    try:
         if colormap is not None:
             f.colormap = colormap
         if options["icc_profile"] is not None:
             handle.set_icc_profile(bytes(options["icc_profile"]))
         f.set_items(options["items"] or {})
+    except BaseException:
+        f.close()
+        raise
     return f
 
 
@@ -256,9 +259,9 @@ class File:
         """Reads (part of) an image; the keywords are imread's."""
         info = self._info()
         if image is not None and image != info["image"]:
-            if not isinstance(image, int) or not 0 <= image < info["n_images"]:
+            if not isinstance(image, (int, np.integer)) or not 0 <= image < info["n_images"]:
                 raise ValueError(f"image: {image!r} is not an image index below {info['n_images']}")
-            self._handle.select(image)
+            self._handle.select(int(image))
             info = self._info()
         x, y, w, h = _region(region, info)
         chans = _channels(channels, info["channels"])
@@ -389,16 +392,3 @@ def _item_text(value) -> str:
         return "1" if value else "0"
     return str(value)
 
-
-class _closing_on_error:
-    """Closes a new file without keeping it when its setup fails."""
-
-    def __init__(self, f):
-        self.f = f
-
-    def __enter__(self):
-        return self.f
-
-    def __exit__(self, kind, *rest):
-        if kind is not None:
-            self.f.close()

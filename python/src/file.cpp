@@ -41,6 +41,16 @@ std::string subject(const std::string& path)
     return path.empty() ? std::string("<bytes>") : path;
 }
 
+// The library takes a name as C text and asserts that a file without a
+// descriptor has one.
+void requireName(const std::string& path, int fd)
+{
+    if (path.find('\0') != std::string::npos)
+        throw py::value_error("source: the path holds a NUL character");
+    if (path.empty() && fd < 0)
+        throw py::value_error("source: an empty path");
+}
+
 // Entries as the map's own type; a bit map's as bytes.
 py::array colormapArray(const kelColormap& map)
 {
@@ -61,6 +71,7 @@ py::array colormapArray(const kelColormap& map)
 
 kelPyFile* kelPyFile::open(const std::string& path, int fd, const std::string& format)
 {
+    requireName(path, fd);
     kelFormat* fmt = nullptr;
     kelPyMessages messages;
     if (!format.empty() && !(fmt = kelFormat::findByFormatName(format.c_str(), 1)))
@@ -78,6 +89,7 @@ kelPyFile* kelPyFile::open(const std::string& path, int fd, const std::string& f
 kelPyFile* kelPyFile::create(const std::string& path, int fd, const std::string& format, const py::dict& config,
                              const std::string& args)
 {
+    requireName(path, fd);
     kelFormat* fmt = kelPyWriteFormat(format, path);
     kelFileConfig cfg = kelPyConfigOf(config);
     kelFileDesc desc(nameOrNull(path), -1, fmt, nameOrNull(args));

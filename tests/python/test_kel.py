@@ -101,6 +101,7 @@ def test_errors_and_warnings(tmp_path):
         (kel.FileError, lambda: kel.imread(tmp_path / "missing.png"), "No such file"),
         (kel.FormatError, lambda: kel.imread(b"GIF89a\x01"), ""),
         (kel.FormatError, lambda: kel.imread(b"not an image at all"), "magic"),
+        (ValueError, lambda: kel.imread(""), "empty path"),
         (ValueError, lambda: kel.imread(gif, region=(0, 0, 10**6, 1)), "region"),
         (ValueError, lambda: kel.imread(gif, channels=[3]), "channels"),
         (ValueError, lambda: kel.imread(gif, dtype="complex64"), "dtype"),
