@@ -1,6 +1,7 @@
 #include "arrays.h"
 
 #include <kel/kelConfig.h>
+#include <kel/kelCoord.h>
 #include <kel/kelDataSize.h>
 #include <kel/kelFile.h>
 #include <kel/kelLimits.h>
@@ -26,10 +27,25 @@ kelConfig configOf(const kelPyTile& t, kelDataType type)
                      const_cast<int*>(t.channels.data()), 0, kelUpperLeftOrigin);
 }
 
+// The package checks its arguments; this keeps a direct caller of kel._kel
+// inside the image and its channels too.
+void checkTile(kelFile& file, const kelPyTile& t)
+{
+    kelSize size;
+    file.getSize(size, kelUpperLeftOrigin);
+    bool inside = t.x >= 0 && t.y >= 0 && t.width > 0 && t.height > 0 && t.x <= size.x - t.width &&
+                  t.y <= size.y - t.height && !t.channels.empty();
+    for (int c : t.channels)
+        inside = inside && c >= -1 && c < size.c;
+    if (!inside)
+        throw py::value_error("region: the tile or its channels lie outside the image");
+}
+
 } // namespace
 
 py::array kelPyReadTile(kelFile& file, const kelPyTile& tile, kelDataType type)
 {
+    checkTile(file, tile);
     // A hostile file's size must not make the array: the library's own
     // limit on one buffer holds for it too.
     kelPyMessages limit;
@@ -51,6 +67,7 @@ py::array kelPyReadTile(kelFile& file, const kelPyTile& tile, kelDataType type)
 
 void kelPyWriteTile(kelFile& file, const kelPyTile& tile, const py::array& pixels)
 {
+    checkTile(file, tile);
     kelDataType type = kelPyKelType(pixels.dtype());
     std::vector<py::ssize_t> want = shapeOf(tile);
     bool fits = type != 0 && (pixels.flags() & py::array::c_style) && pixels.ndim() == 3 &&
