@@ -18,12 +18,15 @@ struct Message {
 };
 
 thread_local std::vector<Message> collected;
+// A thread that never calls through the binding (a plug-in's worker, an
+// embedding program's own) keeps no more than this.
+const size_t maxCollected = 64;
 
 // Informational messages stay out unless KEL_DEBUG asks for them.
 void collect(void*, int flags, const char* fmt, va_list args)
 {
     int severity = flags & 0xff;
-    if (severity == kelSeverityInfo && !getenv("KEL_DEBUG"))
+    if ((severity == kelSeverityInfo && !getenv("KEL_DEBUG")) || collected.size() >= maxCollected)
         return;
     char buf[1024];
     vsnprintf(buf, sizeof buf, fmt, args);

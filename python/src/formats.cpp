@@ -63,7 +63,7 @@ py::list kelPyFormats()
         entry["loadable"] = db->getFormat(1) != nullptr;
         out.append(entry);
     }
-    kelPyMessages::take(); // a plug-in that does not load says so in "loadable"
+    messages.check(kelOKAY, "formats"); // a broken database or plug-in is said as a warning
     return out;
 }
 
