@@ -234,6 +234,11 @@ class File:
         return self._handle.items(True)
 
     @property
+    def settable_items(self) -> tuple:
+        """The keys of the format's items that can be set (the others are read-only)."""
+        return tuple(key for key, read_only, _ in self._handle.item_keys() if not read_only)
+
+    @property
     def colormap(self):
         return self._handle.colormap()
 

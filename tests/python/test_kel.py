@@ -94,6 +94,25 @@ def test_pixels_as_pillow_reads_them(name, tolerance):
     assert np.abs(ours - theirs).max() <= tolerance
 
 
+@pytest.mark.parametrize("name", [
+    "pngsuite/ctzn0g04.png", "pngsuite/cm0n0g04.png", "pngsuite/ccwn2c08.png", "pngsuite/tbrn2c08.png",
+    "pngsuite/basn3p08.png", "../jpeg/density.jpg", "../jpeg/comment.jpg", "../jpeg/icc-chunks.jpg",
+    "gif-pygif/dispose-none.gif", "bmpsuite/g_rgb24.bmp"])
+def test_items_and_profile_come_back(name):
+    """A file's settable items, colormap and profile, written with its pixels
+    into the same format, read back as they were: every value type goes
+    through the binding's conversions both ways."""
+    def settable(f):
+        return {k: v for k, v in {**f.items, **f.file_items}.items() if k in f.settable_items}
+
+    with kel.open(SUITES / name) as f:
+        items, profile, colormap = settable(f), f.icc_profile, f.colormap
+        data = kel.imwrite(None, f.read(), format=f.format, items=items, colormap=colormap, icc_profile=profile)
+    with kel.open(data) as f:
+        assert (settable(f), f.icc_profile) == (items, profile)
+        assert items
+
+
 def test_errors_and_warnings(tmp_path):
     gif = SUITES / "gif-pygif/dispose-none.gif"
     rgb = np.zeros((4, 5, 3), np.uint8)
