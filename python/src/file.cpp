@@ -111,19 +111,17 @@ kelPyFile::~kelPyFile()
 
 void kelPyFile::close()
 {
+    Use use(*this);
+    kelPyMessages messages;
+    std::string name = subject(file->getFileName() ? file->getFileName() : "");
     kelStatus sts;
     {
-        Use use(*this);
-        kelPyMessages messages;
-        std::string name = subject(file->getFileName() ? file->getFileName() : "");
-        {
-            py::gil_scoped_release unlocked;
-            sts = file->close();
-        }
-        file = nullptr;
-        tables.clear();
-        messages.check(sts, name);
+        py::gil_scoped_release unlocked;
+        sts = file->close();
     }
+    file = nullptr;
+    tables.clear();
+    messages.check(sts, name);
 }
 
 py::dict kelPyFile::info()
@@ -144,7 +142,6 @@ py::dict kelPyFile::info()
     d["color_model"] = int(file->getColorModel());
     d["orientation"] = int(file->getOrientation());
     d["compression"] = int(file->getCompression());
-    d["writable"] = file->getFileMode() == O_RDWR;
     return d;
 }
 
@@ -199,7 +196,7 @@ void kelPyFile::setColormap(const py::array& table)
     Use use(*this);
     kelDataType type = kelPyKelType(table.dtype());
     if (table.ndim() != 2 || !(table.flags() & py::array::c_style) || type == 0 || type == kelBit ||
-        table.shape(0) < 1 || table.shape(0) > 65536)
+        table.shape(0) < 1 || table.shape(0) > 65536 || table.shape(1) < 1)
         throw py::value_error("colormap: an N x channels array of 1 to 65536 rows of a numeric type is needed");
     tables.push_back(table);
     kelColormap map(const_cast<void*>(table.data()), int(table.shape(1)), type, 0, int(table.shape(0)) - 1);
