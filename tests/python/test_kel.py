@@ -11,9 +11,9 @@ import kel
 ROOT = pathlib.Path(os.environ.get("KEL_TEST_SOURCE_DIR", pathlib.Path(__file__).parents[2]))
 SUITES = ROOT / "tests/data/suites"
 DTYPES = ["bool", "uint8", "int8", "uint16", "int16", "uint32", "int32", "float32", "float64"]
-# Raw files keep no header: reading one back needs its layout in the name.
 # Compressions whose pixels come back near, not equal.
 LOSSY = {"jpeg", "webp"}
+# Raw files keep no header: reading one back needs its layout in the name.
 WRITABLE = [f["name"] for f in kel.formats() if f["writable"] and f["loadable"] and f["name"] != "Raw"]
 
 
