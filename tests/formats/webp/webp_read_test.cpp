@@ -1,0 +1,183 @@
+// Files of other software (tests/data/README.md) read as the codec's own
+// tools see them: every frame's pixels as dwebp decodes it (the same
+// decoder), its place, duration, disposal and blend as webpmux lists them,
+// and the metadata chunks as webpmux extracts them. Damaged and oversized
+// files are refused before anything is decoded.
+#include <sstream>
+
+#include "webp_test_support.h"
+
+namespace {
+
+struct Fixture {
+    const char* file;
+    int frames;
+    kelColorModel model;
+    kelCompression compression; // of the first frame
+    int loop;                   // -1: a still image
+};
+
+void PrintTo(const Fixture& f, std::ostream* os)
+{
+    *os << f.file;
+}
+
+// webpmux -info's row of each frame: number, width, height, alpha, x, y,
+// duration, dispose, blend.
+std::vector<std::vector<std::string>> frameRows(const std::string& path)
+{
+    const Bytes text = runPeer("/usr/bin/webpmux -info '" + path + "'");
+    std::istringstream in(std::string(text.begin(), text.end()));
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> row;
+        for (std::string w; words >> w && row.size() < 9;)
+            row.push_back(w);
+        if (row.size() == 9 && row[0].back() == ':' && isdigit((unsigned char)row[0][0]))
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void expectFrameItems(kelFile* f, const std::vector<std::string>& row)
+{
+    kelSize s;
+    f->getDimensions(s);
+    EXPECT_EQ(row[1] + "x" + row[2], std::to_string(s.x) + "x" + std::to_string(s.y));
+    EXPECT_EQ(std::stoi(row[4]), intItem(f, kelWEBPleft));
+    EXPECT_EQ(std::stoi(row[5]), intItem(f, kelWEBPtop));
+    EXPECT_EQ(std::stoi(row[6]), intItem(f, kelWEBPduration));
+    EXPECT_EQ(row[7] == "background" ? kelDisposeBackground : kelDisposeNone, intItem(f, kelWEBPdispose));
+    EXPECT_EQ(row[8] == "yes" ? kelBlendOver : kelBlendSource, intItem(f, kelWEBPblend));
+}
+
+class WEBPFixture : public ::testing::TestWithParam<Fixture> {};
+
+TEST_P(WEBPFixture, ReadsAsTheCodecToolsSeeIt)
+{
+    const Fixture& fx = GetParam();
+    REQUIRE_PEER(DWEBP);
+    REQUIRE_PEER(WEBPMUX);
+    const std::string path = fixture(fx.file);
+    kelStatus sts;
+    kelFile* f = kelFile::open(path.c_str(), O_RDONLY, &sts);
+    ASSERT_NE(nullptr, f) << sts;
+    EXPECT_EQ(fx.frames, f->getNumImgs());
+    EXPECT_EQ(fx.model, f->getColorModel());
+    EXPECT_EQ(fx.compression, f->getCompression());
+    EXPECT_EQ(fx.loop, intItem(f, kelWEBPloopCount));
+    const auto rows = frameRows(path);
+    EXPECT_EQ(size_t(fx.loop < 0 ? 0 : fx.frames), rows.size());
+    for (int i = 0; i < fx.frames; i++) {
+        ASSERT_EQ(kelOKAY, f->setCurrentImg(i));
+        const std::string frame = fx.loop < 0 ? "cat '" + path + "'"
+                                              : "/usr/bin/webpmux -get frame " + std::to_string(i + 1) + " '" +
+                                                    path + "' -o -";
+        EXPECT_TRUE(readRGBA(f, &sts) == dwebpRGBA(frame)) << "frame " << i;
+        EXPECT_EQ(kelOKAY, sts);
+        if (size_t(i) < rows.size())
+            expectFrameItems(f, rows[size_t(i)]);
+    }
+    const std::string get = "/usr/bin/webpmux -get ";
+    EXPECT_TRUE(profileOf(f) == runPeer(get + "icc '" + path + "' -o -"));
+    EXPECT_TRUE(bytesItem(f, kelWEBPexif) == runPeer(get + "exif '" + path + "' -o -"));
+    EXPECT_TRUE(bytesItem(f, kelWEBPxmp) == runPeer(get + "xmp '" + path + "' -o -"));
+    EXPECT_EQ(kelOKAY, f->close());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, WEBPFixture,
+    ::testing::Values(Fixture{"lossy.webp", 1, kelRGB, kelWEBP, -1},
+                      Fixture{"lossless.webp", 1, kelRGB, kelWEBPLossless, -1},
+                      Fixture{"alpha.webp", 1, kelRGBA, kelWEBP, -1},
+                      Fixture{"alpha-lossless.webp", 1, kelRGBA, kelWEBPLossless, -1},
+                      Fixture{"metadata.webp", 1, kelRGB, kelWEBP, -1},
+                      Fixture{"magick.webp", 1, kelRGB, kelWEBP, -1},
+                      Fixture{"img2webp.webp", 2, kelRGBA, kelWEBPLossless, 5},
+                      Fixture{"gif2webp.webp", 4, kelRGBA, kelWEBPLossless, 3},
+                      Fixture{"webpmux.webp", 3, kelRGBA, kelWEBPLossless, 3},
+                      Fixture{"pillow-anim.webp", 3, kelRGBA, kelWEBP, 2}));
+
+// Opening must refuse, quickly and with its reason, what it cannot show:
+// a canvas beyond the page limit, more frames than the limits allow, a
+// file cut short; a damaged bitstream opens and fails to decode.
+class WEBPLimits : public ::testing::Test {
+protected:
+    ScratchDir dir;
+
+    kelStatus openStatus(const Bytes& bytes, kelStatus* decoded = nullptr)
+    {
+        const std::string path = dir.write("bad.webp", std::string(bytes.begin(), bytes.end()));
+        CapturedMessages messages;
+        kelSetLocalErrorHandler guard(CapturedMessages::handler, &messages);
+        kelStatus sts;
+        kelFile* f = kelFile::open((path + "#WEBP").c_str(), O_RDONLY, &sts);
+        if (f && decoded)
+            readRGBA(f, decoded);
+        if (f)
+            f->close();
+        EXPECT_EQ(sts != kelOKAY || (decoded && *decoded != kelOKAY), !messages.texts.empty());
+        return sts;
+    }
+};
+
+void putLE(Bytes& b, unsigned v, int n)
+{
+    for (int i = 0; i < n; i++)
+        b.push_back((unsigned char)(v >> (8 * i)));
+}
+
+void putChunk(Bytes& b, const char* fourcc, const Bytes& payload)
+{
+    b.insert(b.end(), fourcc, fourcc + 4);
+    putLE(b, unsigned(payload.size()), 4);
+    b.insert(b.end(), payload.begin(), payload.end());
+    if (payload.size() & 1)
+        b.push_back(0);
+}
+
+// An animation of `count` 1 x 1 frames, each the image chunk of a 1 x 1
+// lossless still.
+Bytes manyFrames(int count, const Bytes& still)
+{
+    const Bytes image(still.begin() + 12, still.end());
+    Bytes vp8x, anim, anmf, body;
+    putLE(vp8x, 0x02, 4); // animation
+    putLE(vp8x, 0, 3);
+    putLE(vp8x, 0, 3);
+    putLE(anim, 0, 6);
+    putLE(anmf, 0, 12);
+    putLE(anmf, 1, 3);
+    putLE(anmf, 0, 1);
+    anmf.insert(anmf.end(), image.begin(), image.end());
+    body = {'W', 'E', 'B', 'P'};
+    putChunk(body, "VP8X", vp8x);
+    putChunk(body, "ANIM", anim);
+    for (int i = 0; i < count; i++)
+        putChunk(body, "ANMF", anmf);
+    Bytes file = {'R', 'I', 'F', 'F'};
+    putLE(file, unsigned(body.size()), 4);
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+TEST_F(WEBPLimits, RefusesWhatItCannotShow)
+{
+    const Bytes lossy = fileBytes(fixture("lossy.webp"));
+    // dwebp, too, finds a bitstream error in the damaged lossless file.
+    Bytes cut(lossy.begin(), lossy.end() - 100), damaged = fileBytes(fixture("lossless.webp"));
+    for (size_t i = 40; i < 200; i++)
+        damaged[i] ^= 0x5a;
+    kelStatus decoded = kelOKAY;
+    EXPECT_EQ(kelPREMATUREEOF, openStatus(cut));
+    EXPECT_EQ(kelOKAY, openStatus(damaged, &decoded));
+    EXPECT_EQ(kelBADIMGFMT, decoded);
+    EXPECT_EQ(kelBADIMGFMT, openStatus(manyFrames(100000, fileBytes(fixture("tiny.webp")))));
+    EXPECT_EQ(kelOKAY, openStatus(manyFrames(1000, fileBytes(fixture("tiny.webp")))));
+    kelSetMaxPageBytes(75 * 58 * 4 - 1);
+    EXPECT_EQ(kelStatus(kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM)), openStatus(lossy));
+    kelSetMaxPageBytes(0);
+}
+
+} // namespace
