@@ -10,22 +10,23 @@
 
 namespace {
 
-// Non-premultiplied "over", rounded: the canvas's color shows through the
-// frame's transparency.
+// Non-premultiplied "over" in libwebp's integer arithmetic, so that the
+// canvases written are those its decoder shows for the same frames.
 void over(unsigned char* dst, const unsigned char* src)
 {
-    const int sa = src[3];
-    if (sa == 255 || dst[3] == 0) {
+    const unsigned sa = src[3];
+    if (sa == 255) {
         memcpy(dst, src, 4);
         return;
     }
     if (sa == 0)
         return;
-    const int da = dst[3] * (255 - sa); // scaled by 255
-    const int a = sa * 255 + da;        // scaled by 255
+    const unsigned da = (dst[3] * (256 - sa)) >> 8;
+    const unsigned a = sa + da;
+    const unsigned scale = (1u << 24) / a;
     for (int c = 0; c < 3; c++)
-        dst[c] = (unsigned char)((src[c] * sa * 255 + dst[c] * da + a / 2) / a);
-    dst[3] = (unsigned char)((a + 127) / 255);
+        dst[c] = (unsigned char)(((src[c] * sa + dst[c] * da) * scale) >> 24);
+    dst[3] = (unsigned char)a;
 }
 
 } // namespace
@@ -46,8 +47,8 @@ kelStatus kelWEBPCanvas::start(int w, int h)
 kelWEBPCanvas::Box kelWEBPCanvas::clip(const kelWEBPFrameInfo& where) const
 {
     Box b = {std::min(where.left, width), std::min(where.top, height), 0, 0};
-    b.x1 = std::min(width, int(std::min<long long>(width, (long long)where.left + where.width)));
-    b.y1 = std::min(height, int(std::min<long long>(height, (long long)where.top + where.height)));
+    b.x1 = int(std::min<long long>(width, (long long)where.left + where.width));
+    b.y1 = int(std::min<long long>(height, (long long)where.top + where.height));
     return b;
 }
 
