@@ -1,0 +1,196 @@
+// Writing WebP files: the input decides the frames (up to three: size,
+// color model, compression, place, duration, disposal, blend, the caller's
+// layout and the pixels), the canvas, looping, background, the encoder's
+// settings and the metadata. Read back, the metadata, looping, background,
+// canvas and total duration come back as set, and a lossless "exact" still
+// image pixel for pixel.
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "fuzz_image.h"
+
+namespace {
+
+#define check(cond) ((cond) ? (void)0 : fail(__LINE__, #cond))
+[[noreturn]] void fail(int line, const char* what)
+{
+    fprintf(stderr, "webp_writer.cpp:%d: %s\n", line, what);
+    abort();
+}
+
+struct FileSettings {
+    int quality, method, exact, width, height, loop;
+    int background[4];
+    std::vector<unsigned char> exif, xmp, icc;
+};
+
+std::vector<unsigned char> drawBytes(FuzzChoices& c, unsigned most)
+{
+    std::vector<unsigned char> b(c.pick(most));
+    for (auto& v : b)
+        v = (unsigned char)c.pick(256);
+    return b;
+}
+
+FileSettings drawSettings(FuzzChoices& c)
+{
+    FileSettings s;
+    s.quality = int(c.pick(101));
+    s.method = int(c.pick(7));
+    s.exact = int(c.pick(2));
+    s.width = c.pick(2) ? 0 : 1 + int(c.pick(64));
+    s.height = c.pick(2) ? 0 : 1 + int(c.pick(64));
+    s.loop = int(c.pick(4));
+    for (int& v : s.background)
+        v = int(c.pick(256));
+    s.exif = drawBytes(c, 40);
+    s.xmp = drawBytes(c, 40);
+    s.icc = drawBytes(c, 40);
+    return s;
+}
+
+void apply(kelFile* f, const FileSettings& s)
+{
+    check(f->setItem(kelWEBPquality, s.quality) == kelOKAY);
+    check(f->setItem(kelWEBPmethod, s.method) == kelOKAY);
+    check(f->setItem(kelWEBPexact, s.exact) == kelOKAY);
+    check(f->setItem(kelWEBPcanvasWidth, s.width) == kelOKAY);
+    check(f->setItem(kelWEBPcanvasHeight, s.height) == kelOKAY);
+    check(f->setItem(kelWEBPloopCount, s.loop) == kelOKAY);
+    check(f->setItem(kelWEBPbackground, s.background[0], s.background[1], s.background[2], s.background[3]) ==
+          kelOKAY);
+    check(f->setItem(kelWEBPexif, s.exif.data(), int(s.exif.size())) == kelOKAY);
+    check(f->setItem(kelWEBPxmp, s.xmp.data(), int(s.xmp.size())) == kelOKAY);
+    check(f->setICCProfile(int(s.icc.size()), s.icc.data()) == kelOKAY);
+}
+
+std::vector<unsigned char> bytesItem(kelFile* f, int tag)
+{
+    const void* p = nullptr;
+    int n = 0;
+    if (f->getItem(tag, &p, &n) != kelOKAY)
+        return {};
+    return std::vector<unsigned char>(static_cast<const unsigned char*>(p), static_cast<const unsigned char*>(p) + n);
+}
+
+int intItem(kelFile* f, int tag)
+{
+    int v = -1;
+    return f->getItem(tag, &v) == kelOKAY ? v : -1;
+}
+
+// One frame: its configuration, items and pixels. The first frame's
+// configuration makes the file.
+struct Frame {
+    kelSize size;
+    kelColorModel cm;
+    kelCompression compression;
+    int left, top, duration, dispose, blend;
+};
+
+Frame drawFrame(FuzzChoices& c)
+{
+    const int channels = 3 + int(c.pick(2));
+    Frame f = {kelSize(1 + int(c.pick(48)), 1 + int(c.pick(48)), 1, channels), channels == 4 ? kelRGBA : kelRGB,
+               c.pick(2) ? kelWEBP : kelWEBPLossless};
+    f.left = c.pick(2) ? 0 : int(c.pick(16));
+    f.top = c.pick(2) ? 0 : int(c.pick(16));
+    f.duration = int(c.pick(300));
+    f.dispose = int(c.pick(4));
+    f.blend = int(c.pick(2));
+    return f;
+}
+
+// The pixels written, in `layout`.
+std::vector<unsigned char> writeFrame(kelFile* f, const Frame& fr, FuzzLayout& layout, FuzzChoices& c)
+{
+    check(f->setItem(kelWEBPleft, fr.left) == kelOKAY);
+    check(f->setItem(kelWEBPtop, fr.top) == kelOKAY);
+    check(f->setItem(kelWEBPduration, fr.duration) == kelOKAY);
+    check(f->setItem(kelWEBPdispose, fr.dispose) == kelOKAY);
+    check(f->setItem(kelWEBPblend, fr.blend) == kelOKAY);
+    layout.drawExact(c, kelUChar, fr.size.c);
+    const std::vector<unsigned char> pixels = kelFuzzDrawPixels(c, kelUChar, kelFuzzImageBytes(kelUChar, fr.size));
+    check(kelFuzzWriteImage(f, layout, pixels, c) == kelOKAY);
+    return pixels;
+}
+
+// A lossless "exact" frame alone on a canvas of its size is stored as it is.
+bool storedExactly(const FileSettings& s, const std::vector<Frame>& frames)
+{
+    const Frame& f = frames[0];
+    return frames.size() == 1 && f.compression == kelWEBPLossless && s.exact && !f.left && !f.top &&
+           (!s.width || s.width == f.size.x) && (!s.height || s.height == f.size.y);
+}
+
+void expect(kelFile* in, const FileSettings& s, const std::vector<Frame>& frames)
+{
+    check(bytesItem(in, kelWEBPexif) == s.exif);
+    check(bytesItem(in, kelWEBPxmp) == s.xmp);
+    int size = 0;
+    void* profile = nullptr;
+    check(in->getICCProfile(size, profile) == (s.icc.empty() ? kelBADPARAMS : kelOKAY));
+    check(size_t(size) == s.icc.size());
+    check(intItem(in, kelWEBPcanvasWidth) == (s.width ? s.width : frames[0].left + frames[0].size.x));
+    check(intItem(in, kelWEBPcanvasHeight) == (s.height ? s.height : frames[0].top + frames[0].size.y));
+    // Frames that all look alike become one still image.
+    if (frames.size() == 1 || intItem(in, kelWEBPloopCount) < 0)
+        return;
+    check(intItem(in, kelWEBPloopCount) == s.loop);
+    int bg[4] = {-1, -1, -1, -1};
+    check(in->getItem(kelWEBPbackground, &bg[0], &bg[1], &bg[2], &bg[3]) == kelOKAY);
+    for (int i = 0; i < 4; i++)
+        check(bg[i] == s.background[i]);
+    // The encoder may join frames that look alike: their durations add up.
+    long long written = 0, read = 0;
+    for (const Frame& f : frames)
+        written += f.duration;
+    for (int i = 0; i < in->getNumImgs(); i++) {
+        check(in->setCurrentImg(i) == kelOKAY);
+        read += intItem(in, kelWEBPduration);
+    }
+    check(read == written || (read == written + 1 && frames.back().duration == 0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzChoices choices(data, size);
+    const FileSettings settings = drawSettings(choices);
+    std::vector<Frame> frames(1 + choices.pick(3));
+    for (Frame& f : frames)
+        f = drawFrame(choices);
+    const std::string name = kelFuzzPath("written.webp");
+    kelFileConfig cfg(&frames[0].size, kelUChar, kelInterleaved, frames[0].cm, kelUpperLeftOrigin,
+                      frames[0].compression, nullptr);
+    kelStatus sts = 0;
+    kelFile* out = kelFile::create(name.c_str(), nullptr, &cfg, nullptr, &sts);
+    check(out != nullptr);
+    apply(out, settings);
+    FuzzLayout layout;
+    std::vector<unsigned char> first;
+    for (size_t i = 0; i < frames.size(); i++) {
+        if (i > 0) {
+            kelFileConfig next(&frames[i].size, kelUChar, kelInterleaved, frames[i].cm, kelUpperLeftOrigin,
+                               frames[i].compression, nullptr);
+            check(out->appendImg(nullptr, &next) == kelOKAY);
+        }
+        std::vector<unsigned char> pixels = writeFrame(out, frames[i], layout, choices);
+        if (i == 0)
+            first.swap(pixels);
+    }
+    check(out->close() == kelOKAY);
+
+    kelFile* in = kelFile::open(name.c_str(), O_RDONLY, &sts);
+    check(in != nullptr);
+    expect(in, settings, frames);
+    in->close();
+    if (storedExactly(settings, frames))
+        check(kelFuzzReadBack(name, layout, first.size()) == first);
+    return 0;
+}
