@@ -38,13 +38,9 @@ std::vector<unsigned char> drawBytes(FuzzChoices& c, unsigned most)
 
 FileSettings drawSettings(FuzzChoices& c)
 {
-    FileSettings s;
-    s.quality = int(c.pick(101));
-    s.method = int(c.pick(7));
-    s.exact = int(c.pick(2));
-    s.width = c.pick(2) ? 0 : 1 + int(c.pick(64));
-    s.height = c.pick(2) ? 0 : 1 + int(c.pick(64));
-    s.loop = int(c.pick(4));
+    // Braced initializers are evaluated in order.
+    FileSettings s = {int(c.pick(101)), int(c.pick(7)), int(c.pick(2)), c.pick(2) ? 0 : 1 + int(c.pick(64)),
+                      c.pick(2) ? 0 : 1 + int(c.pick(64)), int(c.pick(4)), {}, {}, {}, {}};
     for (int& v : s.background)
         v = int(c.pick(256));
     s.exif = drawBytes(c, 40);
@@ -55,14 +51,12 @@ FileSettings drawSettings(FuzzChoices& c)
 
 void apply(kelFile* f, const FileSettings& s)
 {
-    check(f->setItem(kelWEBPquality, s.quality) == kelOKAY);
-    check(f->setItem(kelWEBPmethod, s.method) == kelOKAY);
-    check(f->setItem(kelWEBPexact, s.exact) == kelOKAY);
-    check(f->setItem(kelWEBPcanvasWidth, s.width) == kelOKAY);
-    check(f->setItem(kelWEBPcanvasHeight, s.height) == kelOKAY);
-    check(f->setItem(kelWEBPloopCount, s.loop) == kelOKAY);
-    check(f->setItem(kelWEBPbackground, s.background[0], s.background[1], s.background[2], s.background[3]) ==
-          kelOKAY);
+    const int ints[][2] = {{kelWEBPquality, s.quality}, {kelWEBPmethod, s.method}, {kelWEBPexact, s.exact},
+                           {kelWEBPcanvasWidth, s.width}, {kelWEBPcanvasHeight, s.height}, {kelWEBPloopCount, s.loop}};
+    for (const auto& item : ints)
+        check(f->setItem(item[0], item[1]) == kelOKAY);
+    const int* bg = s.background;
+    check(f->setItem(kelWEBPbackground, bg[0], bg[1], bg[2], bg[3]) == kelOKAY);
     check(f->setItem(kelWEBPexif, s.exif.data(), int(s.exif.size())) == kelOKAY);
     check(f->setItem(kelWEBPxmp, s.xmp.data(), int(s.xmp.size())) == kelOKAY);
     check(f->setICCProfile(int(s.icc.size()), s.icc.data()) == kelOKAY);
@@ -96,7 +90,7 @@ Frame drawFrame(FuzzChoices& c)
 {
     const int channels = 3 + int(c.pick(2));
     Frame f = {kelSize(1 + int(c.pick(48)), 1 + int(c.pick(48)), 1, channels), channels == 4 ? kelRGBA : kelRGB,
-               c.pick(2) ? kelWEBP : kelWEBPLossless};
+               c.pick(2) ? kelWEBP : kelWEBPLossless, 0, 0, 0, 0, 0};
     f.left = c.pick(2) ? 0 : int(c.pick(16));
     f.top = c.pick(2) ? 0 : int(c.pick(16));
     f.duration = int(c.pick(300));
@@ -108,11 +102,10 @@ Frame drawFrame(FuzzChoices& c)
 // The pixels written, in `layout`.
 std::vector<unsigned char> writeFrame(kelFile* f, const Frame& fr, FuzzLayout& layout, FuzzChoices& c)
 {
-    check(f->setItem(kelWEBPleft, fr.left) == kelOKAY);
-    check(f->setItem(kelWEBPtop, fr.top) == kelOKAY);
-    check(f->setItem(kelWEBPduration, fr.duration) == kelOKAY);
-    check(f->setItem(kelWEBPdispose, fr.dispose) == kelOKAY);
-    check(f->setItem(kelWEBPblend, fr.blend) == kelOKAY);
+    const int items[][2] = {{kelWEBPleft, fr.left}, {kelWEBPtop, fr.top}, {kelWEBPduration, fr.duration},
+                            {kelWEBPdispose, fr.dispose}, {kelWEBPblend, fr.blend}};
+    for (const auto& item : items)
+        check(f->setItem(item[0], item[1]) == kelOKAY);
     layout.drawExact(c, kelUChar, fr.size.c);
     const std::vector<unsigned char> pixels = kelFuzzDrawPixels(c, kelUChar, kelFuzzImageBytes(kelUChar, fr.size));
     check(kelFuzzWriteImage(f, layout, pixels, c) == kelOKAY);
@@ -166,20 +159,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (Frame& f : frames)
         f = drawFrame(choices);
     const std::string name = kelFuzzPath("written.webp");
-    kelFileConfig cfg(&frames[0].size, kelUChar, kelInterleaved, frames[0].cm, kelUpperLeftOrigin,
-                      frames[0].compression, nullptr);
     kelStatus sts = 0;
-    kelFile* out = kelFile::create(name.c_str(), nullptr, &cfg, nullptr, &sts);
-    check(out != nullptr);
-    apply(out, settings);
+    kelFile* out = nullptr;
     FuzzLayout layout;
     std::vector<unsigned char> first;
     for (size_t i = 0; i < frames.size(); i++) {
-        if (i > 0) {
-            kelFileConfig next(&frames[i].size, kelUChar, kelInterleaved, frames[i].cm, kelUpperLeftOrigin,
-                               frames[i].compression, nullptr);
-            check(out->appendImg(nullptr, &next) == kelOKAY);
-        }
+        kelFileConfig cfg(&frames[i].size, kelUChar, kelInterleaved, frames[i].cm, kelUpperLeftOrigin,
+                          frames[i].compression, nullptr);
+        if (i == 0 && (out = kelFile::create(name.c_str(), nullptr, &cfg, nullptr, &sts)) != nullptr)
+            apply(out, settings);
+        check(out != nullptr && (i == 0 || out->appendImg(nullptr, &cfg) == kelOKAY));
         std::vector<unsigned char> pixels = writeFrame(out, frames[i], layout, choices);
         if (i == 0)
             first.swap(pixels);

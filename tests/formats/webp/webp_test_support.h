@@ -59,24 +59,14 @@ inline int intItem(kelFile* f, int tag)
     return f->getItem(tag, &v) == kelOKAY ? v : -1;
 }
 
+// A byte item's bytes, or the ICC profile's (tag -1); none when absent.
 inline Bytes bytesItem(kelFile* f, int tag)
 {
     const void* p = nullptr;
     int n = 0;
-    if (f->getItem(tag, &p, &n) != kelOKAY)
+    if (tag < 0 ? f->getICCProfile(n, const_cast<void*&>(p)) != kelOKAY : f->getItem(tag, &p, &n) != kelOKAY)
         return Bytes();
     return Bytes(static_cast<const unsigned char*>(p), static_cast<const unsigned char*>(p) + n);
-}
-
-inline Bytes profileOf(kelFile* f)
-{
-    int n = 0;
-    void* p = nullptr;
-    if (f->getICCProfile(n, p) != kelOKAY)
-        return Bytes();
-    Bytes profile(static_cast<unsigned char*>(p), static_cast<unsigned char*>(p) + n);
-    f->freeICCProfile(p);
-    return profile;
 }
 
 #endif

@@ -1,7 +1,7 @@
 // Files we write: random pictures come back lossless to the pixels written
 // and lossy to dwebp's decode of the same file, within a PSNR floor; dwebp
-// and Pillow read every one as kel does, and the metadata chunks come back
-// as set. Animations copied frame by frame with their items show, in
+// and Pillow read every one as kel does (fuzz/webp_writer.cpp checks the
+// items and metadata). Animations copied frame by frame with their items show, in
 // libwebp's own decoder (through Pillow), the pictures of the source at the
 // same times: the core has no animation composer yet, so libwebp's
 // composes both files.
@@ -18,11 +18,6 @@ struct Case {
     int channels;
     kelCompression compression;
 };
-
-void PrintTo(const Case& c, std::ostream* os)
-{
-    *os << c.seed << (c.channels == 4 ? " RGBA " : " RGB ") << (c.compression == kelWEBP ? "lossy" : "lossless");
-}
 
 // A smooth picture with a little noise, as photographs are, and alpha of
 // every value (0 included, whose colors lossless "exact" must keep).
@@ -49,14 +44,6 @@ double psnr(const Bytes& a, const Bytes& b)
     return sum == 0 ? 99 : 10 * log10(255.0 * 255.0 * double(a.size()) / sum);
 }
 
-Bytes randomBytes(std::mt19937& rng, size_t n)
-{
-    Bytes b(n);
-    for (auto& v : b)
-        v = (unsigned char)rng();
-    return b;
-}
-
 class WEBPRoundTrip : public ::testing::TestWithParam<Case> {
 protected:
     ScratchDir dir;
@@ -69,8 +56,7 @@ TEST_P(WEBPRoundTrip, ReadsBackInKelDwebpAndPillow)
     REQUIRE_PEER(PILLOW);
     std::mt19937 rng(c.seed);
     const kelSize size(1 + int(rng() % 200), 1 + int(rng() % 150), 1, c.channels);
-    const Bytes pixels = drawPicture(rng, size.x, size.y, c.channels), exif = randomBytes(rng, 1 + rng() % 99),
-                xmp = randomBytes(rng, rng() % 99), icc = randomBytes(rng, 1 + rng() % 300);
+    const Bytes pixels = drawPicture(rng, size.x, size.y, c.channels);
     const std::string path = dir.file("written.webp");
     kelFileConfig cfg(&size, kelUChar, kelInterleaved, c.channels == 4 ? kelRGBA : kelRGB, kelUpperLeftOrigin,
                       c.compression, nullptr);
@@ -79,9 +65,6 @@ TEST_P(WEBPRoundTrip, ReadsBackInKelDwebpAndPillow)
     ASSERT_NE(nullptr, out) << sts;
     EXPECT_EQ(kelOKAY, out->setItem(kelWEBPquality, 90));
     EXPECT_EQ(kelOKAY, out->setItem(kelWEBPexact, 1));
-    EXPECT_EQ(kelOKAY, out->setItem(kelWEBPexif, exif.data(), int(exif.size())));
-    EXPECT_EQ(kelOKAY, out->setItem(kelWEBPxmp, xmp.data(), int(xmp.size())));
-    EXPECT_EQ(kelOKAY, out->setICCProfile(int(icc.size()), icc.data()));
     ASSERT_EQ(kelOKAY, out->setTile(0, 0, 0, size.x, size.y, 1, pixels.data()));
     ASSERT_EQ(kelOKAY, out->close());
 
@@ -97,9 +80,6 @@ TEST_P(WEBPRoundTrip, ReadsBackInKelDwebpAndPillow)
         EXPECT_TRUE(read == pixels);
     else
         EXPECT_GE(psnr(read, pixels), 30.0);
-    EXPECT_TRUE(bytesItem(in, kelWEBPexif) == exif);
-    EXPECT_TRUE(bytesItem(in, kelWEBPxmp) == xmp);
-    EXPECT_TRUE(profileOf(in) == icc);
     in->close();
 }
 
