@@ -42,7 +42,9 @@ kelStatus kelWEBPFile::createFile()
         if (fd < 0)
             return kelSystemStatus(kelOPENFAILED);
     }
-    return startFrame();
+    // A file that could not start is never encoded.
+    writeStatus = startFrame();
+    return writeStatus;
 }
 
 // A new file is encoded here, whole.
