@@ -9,13 +9,9 @@
 
 namespace {
 
-struct Fixture {
-    const char* file;
-    int frames;
-    kelColorModel model;
-    kelCompression compression; // of the first frame
-    int loop;                   // -1: a still image
-};
+// The first frame's color model and compression; a loop count of -1: a
+// still image.
+struct Fixture { const char* file; int frames; kelColorModel model; kelCompression compression; int loop; };
 
 // webpmux -info's row of each frame: number, width, height, alpha, x, y,
 // duration, dispose, blend.
@@ -26,10 +22,10 @@ std::vector<std::vector<std::string>> frameRows(const std::string& path)
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
-        std::vector<std::string> row;
-        for (std::string w; words >> w && row.size() < 9;)
-            row.push_back(w);
-        if (row.size() == 9 && row[0].back() == ':' && isdigit((unsigned char)row[0][0]))
+        std::vector<std::string> row(9);
+        for (auto& w : row)
+            words >> w;
+        if (row[0].size() > 1 && row[0].back() == ':' && isdigit((unsigned char)row[0][0]))
             rows.push_back(row);
     }
     return rows;
