@@ -28,13 +28,19 @@ inline Bytes dwebpRGBA(const std::string& command)
     return at == pam.end() ? Bytes() : Bytes(at + 7, pam.end());
 }
 
-// Pillow's frames of an animation as its decoder shows them, RGBA, one
-// after another.
-inline Bytes pillowFrames(const std::string& path)
+// An animation as a viewer shows it: every canvas in premultiplied RGBA
+// (transparent pixels all 0), then the loop count and durations in ms.
+// GIF files are composed by ImageMagick, WebP files by libwebp (Pillow).
+inline Bytes shownFrames(const std::string& path)
 {
-    return runPeer("/usr/bin/python3 -c 'import sys; from PIL import Image, ImageSequence; "
-                   "[sys.stdout.buffer.write(f.convert(\"RGBA\").tobytes()) for f in "
-                   "ImageSequence.Iterator(Image.open(sys.argv[1]))]' '" + path + "'");
+    return runPeer("/usr/bin/python3 -c 'import sys, subprocess; from PIL import Image, ImageSequence\n"
+                   "p = sys.argv[1]; im = Image.open(p); n = im.size[0] * im.size[1] * 4\n"
+                   "frames = [(f.convert(\"RGBA\"), f.info.get(\"duration\")) for f in ImageSequence.Iterator(im)]\n"
+                   "raw = subprocess.run([\"convert\", p, \"-coalesce\", \"rgba:-\"], capture_output=True).stdout\n"
+                   "shown = [Image.frombytes(\"RGBA\", im.size, raw[i:i + n]) for i in range(0, len(raw), n)]\n"
+                   "for f in (shown if p.endswith(\".gif\") else [f for f, d in frames]):\n"
+                   "    sys.stdout.buffer.write(f.convert(\"RGBa\").tobytes())\n"
+                   "print(im.info.get(\"loop\"), [d for f, d in frames])' '" + path + "'");
 }
 
 // The current image as RGBA, RGB images opaque.
