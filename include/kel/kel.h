@@ -38,6 +38,7 @@
 #include <kel/kelTileIter.h>
 #include <kel/kelTypeNames.h>
 #include <kel/kelTypes.h>
+#include <kel/kelWEBPFile.h>
 #include <kel/kelXBMFile.h>
 
 // The C binding's functions (library ckel0).

@@ -173,7 +173,10 @@ void kelCopyCarryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, b
         if (!from)
             continue;
         Transfer transfer{src, dst};
-        kelStatus sts = sameValues(*from, to) ? transfer.same(*from, to) : transfer.byRole(*from, to);
+        // Values in another unit (a delay in 1/100 s for one in 1/1000 s)
+        // are converted even where both are ints.
+        bool asIs = sameValues(*from, to) && kelTagRoleOf(from->flags) == kelTagRoleOf(to.flags);
+        kelStatus sts = asIs ? transfer.same(*from, to) : transfer.byRole(*from, to);
         if (!transfer.readOkay && !fileWide && to.defaultValue) {
             kelTag absent(&to);
             if (absent.decode(to.defaultValue) == kelOKAY)

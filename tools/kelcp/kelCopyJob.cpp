@@ -190,6 +190,20 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
     }
 }
 
+// The configuration of a destination image; with `expand`, the color model
+// of the source image's expanded colormap (each image has its own: a later
+// frame may be the first with a transparent color).
+kelFileConfig imageConfig(const kelCopyOptions& opts, kelFile& src, kelFormat* format, bool expand)
+{
+    kelFileConfig cfg = wantedConfig(opts);
+    const kelColormap* map = expand && !opts.cm ? kelCopySourceColormap(src) : nullptr;
+    if (map) {
+        kelColorModel model = kelCopyExpandedModel(*map);
+        cfg.setColorModel(format->colorModelIsSupported(model) ? model : kelRGB);
+    }
+    return cfg;
+}
+
 // With `expand`, the source's palette indices become the colors of its
 // colormap: RGB or RGBA unless another color model is asked for; RGB when
 // the format stores no alpha (which is then dropped, or composed over
@@ -198,11 +212,7 @@ FilePtr createDestination(const kelCopyOptions& opts, const DestinationName& nam
                           const kelToolOutputFile& out, kelFile& src, bool expand)
 {
     kelFileDesc desc(out.temporaryPath().c_str(), -1, format, name.args.empty() ? nullptr : name.args.c_str());
-    kelFileConfig cfg = wantedConfig(opts);
-    if (expand && !opts.cm) {
-        kelColorModel model = kelCopyExpandedModel(*kelCopySourceColormap(src));
-        cfg.setColorModel(format->colorModelIsSupported(model) ? model : kelRGB);
-    }
+    kelFileConfig cfg = imageConfig(opts, src, format, expand);
     kelStatus sts = kelOKAY;
     FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
     if (!dst)
@@ -229,12 +239,12 @@ bool keepsNoColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
     return map && !opts.cm && dst.getColorModel() == kelRGBPalette && dst.setColormap(map) != kelOKAY;
 }
 
-void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count)
+void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count, bool expand)
 {
     kelStatus sts = src.setCurrentImg(index);
     if (sts != kelOKAY)
         throw CopyFailure{opts.source + ":" + std::to_string(index), kelToolErrorLog::statusText(sts)};
-    kelFileConfig cfg = wantedConfig(opts);
+    kelFileConfig cfg = imageConfig(opts, src, dst.getFormat(), expand);
     sts = dst.appendImg(&src, &cfg);
     if (sts == kelUNSUPPORTEDBYFORMAT)
         throw CopyFailure{opts.destination, std::string("format ") + dst.getFormat()->getName() +
@@ -287,7 +297,7 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     }
     copyImage(opts, *src, *dst, log, true, expand);
     for (int i = 1; i < count; ++i) {
-        appendImage(opts, *src, *dst, i, count);
+        appendImage(opts, *src, *dst, i, count, expand);
         copyImage(opts, *src, *dst, log, false, expand);
     }
     finish(opts, std::move(dst), out, name);

@@ -9,52 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "formats/peer_test_support.h"
 #include "lib/file_test_support.h"
-
-using Bytes = std::vector<unsigned char>;
 
 inline std::string fixture(const std::string& name)
 {
     return std::string(KEL_TEST_SOURCE_DIR) + "/tests/data/jpeg/" + name;
 }
 
-// Peers the tests need; a missing one skips the test, except in CI, where
-// it fails.
+// A peer the tests need (formats/peer_test_support.h).
 #define DJPEG "/usr/bin/djpeg -version"
-#define PILLOW "/usr/bin/python3 -c 'import PIL'"
-#define REQUIRE_PEER(probe)                                                     \
-    do {                                                                        \
-        if (system(probe " >/dev/null 2>&1") != 0) {                            \
-            if (getenv("CI"))                                                   \
-                FAIL() << "no peer: " << probe;                                 \
-            GTEST_SKIP() << "no peer: " << probe;                               \
-        }                                                                       \
-    } while (0)
-
-inline Bytes runPeer(const std::string& command)
-{
-    Bytes out;
-    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-    unsigned char buf[65536];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;)
-        out.insert(out.end(), buf, buf + n);
-    if (p)
-        pclose(p);
-    return out;
-}
-
-// The pixels of a binary PGM or PPM, after its header.
-inline Bytes pnmPixels(const Bytes& pnm)
-{
-    size_t at = 0;
-    for (int fields = 0; fields < 4 && at < pnm.size(); fields++) {
-        while (at < pnm.size() && isspace(pnm[at]))
-            at++;
-        while (at < pnm.size() && !isspace(pnm[at]))
-            at++;
-    }
-    return at < pnm.size() ? Bytes(pnm.begin() + long(at) + 1, pnm.end()) : Bytes();
-}
 
 inline Bytes djpegPixels(const std::string& path)
 {
