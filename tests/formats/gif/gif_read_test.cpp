@@ -229,8 +229,9 @@ TEST_P(GifProfile, ReadsEitherForm)
     // The public call reaches the same profile.
     void* again = nullptr;
     ASSERT_EQ(sts, f->getICCProfile(size, again)) << c.what;
-    if (sts == kelOKAY)
+    if (sts == kelOKAY) {
         EXPECT_EQ(kelOKAY, f->freeICCProfile(again));
+    }
     f->close();
 }
 
