@@ -66,9 +66,7 @@ int kelTIFFFormat::pageSizeIsSupported(int x, int y, int, int c, int px, int py,
     kelMapSize(kelLowerLeftOrigin, px, py, orientation);
     if (pz != 1 || (pc != c && pc != 1) || py < 1)
         return 0;
-    const long long elements = (long long)px * py * pc;
-    const bool strip = px == x && elements <= kelTIFFMaxStripElements &&
-                       (elements >= kelTIFFMinStripElements || py >= y);
+    const bool strip = px == x && (long long)px * py * pc <= kelTIFFMaxStripElements;
     return strip || isTile(px, py);
 }
 

@@ -7,15 +7,9 @@
 #include "kelTableFormat.h"
 
 // Tiles are multiples of 16 on both sides; a strip is as wide as the image
-// and holds kelTIFFMinStripElements to kelTIFFMaxStripElements samples (or
-// the whole image when it is smaller), so that a page size taken over from
-// a source never makes strips of a row, nor one strip of a large image.
-enum {
-    kelTIFFTileUnit = 16,
-    kelTIFFMinStripElements = 1 << 13,
-    kelTIFFStripElements = 1 << 18,
-    kelTIFFMaxStripElements = 1 << 23
-};
+// and holds at most kelTIFFMaxStripElements samples, so that a page size
+// taken over from a source never makes one strip of a large image.
+enum { kelTIFFTileUnit = 16, kelTIFFStripElements = 1 << 18, kelTIFFMaxStripElements = 1 << 23 };
 
 class kelTIFFFormat : public kelTableFormat {
 public:

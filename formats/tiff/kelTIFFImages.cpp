@@ -119,7 +119,7 @@ kelStatus kelTIFFFile::appendImg(kelFile* src, kelFileConfig* cfg)
         sts = leaveImage();
     if (sts != kelOKAY)
         return sts;
-    if (!TIFFCreateDirectory(tif))
+    if (TIFFCreateDirectory(tif) != 0)
         return failure(kelMALLOCFAILED);
     config.getSize(size);
     config.getPageSize(pageSize);

@@ -28,9 +28,9 @@ kelStatus kelTIFFFile::startImage()
     l.compression = compression;
     l.tiled = pageSize.x != size.x;
     l.blockW = pageSize.x;
-    l.blockH = std::min(pageSize.y, size.y);
+    l.blockH = l.tiled ? pageSize.y : std::min(pageSize.y, size.y);
     if (size.z != 1 || pageSize.z != 1 || pageSize.c != l.pageChannels() ||
-        (l.tiled && (l.blockW % 16 || l.blockH % 16 || pageSize.y % 16)))
+        (l.tiled && (l.blockW % 16 || l.blockH % 16)))
         return kelBADPARAMS;
     kelStatus sts = kelTIFFSetFields(tif, l, stream.name.c_str());
     if (sts == kelOKAY)
