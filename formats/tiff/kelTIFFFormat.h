@@ -9,7 +9,7 @@
 // Tiles are multiples of 16 on both sides; a strip is as wide as the image
 // and holds at most kelTIFFMaxStripElements samples, so that a page size
 // taken over from a source never makes one strip of a large image.
-enum { kelTIFFTileUnit = 16, kelTIFFStripElements = 1 << 18, kelTIFFMaxStripElements = 1 << 23 };
+enum { kelTIFFTileUnit = 16, kelTIFFStripElements = 1 << 18, kelTIFFMaxStripElements = 1 << 20 };
 
 class kelTIFFFormat : public kelTableFormat {
 public:

@@ -104,8 +104,9 @@ kelStatus kelTIFFFile::getItem(int tag, va_list args)
         return putInt(args, layout.bits);
     case kelTIFFpredictor: {
         uint16_t predictor = PREDICTOR_NONE;
-        if (takesPredictor(layout.compressionCode))
-            TIFFGetFieldDefaulted(tif, TIFFTAG_PREDICTOR, &predictor);
+        if (!takesPredictor(layout.compressionCode))
+            return va_arg(args, int*) ? kelUNSUPPORTEDBYFILE : kelBADPARAMS;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_PREDICTOR, &predictor);
         return putInt(args, predictor);
     }
     case kelTIFFcompressionLevel: {
@@ -209,7 +210,7 @@ kelStatus kelTIFFFile::setCoding(int tag, int value)
         hi = 100;
     }
     if (!field)
-        return kelUNSUPPORTEDBYFILE;
+        return tag == kelTIFFpredictor && value == PREDICTOR_NONE ? kelStatus(kelOKAY) : kelStatus(kelUNSUPPORTEDBYFILE);
     if (value < lo || value > hi)
         return kelBADPARAMS;
     return TIFFSetField(tif, field, value) ? kelStatus(kelOKAY) : failure(kelBADPARAMS);

@@ -227,8 +227,9 @@ kelStatus kelTIFFSetFields(TIFF* tif, kelTIFFLayout& l, const char* name)
              TIFFSetField(tif, TIFFTAG_PLANARCONFIG, l.planar) &&
              TIFFSetField(tif, TIFFTAG_ORIENTATION, int(l.orientation)) &&
              TIFFSetField(tif, TIFFTAG_COMPRESSION, l.compressionCode);
-    // RGB bytes are stored as JPEG's YCbCr where whole MCUs fit the blocks.
-    const bool ycbcr = l.compression == kelJPEG && l.cm == kelRGB && l.blockW % 16 == 0 &&
+    // RGB bytes are stored as JPEG's YCbCr (4:2:0) where whole MCUs fit the
+    // blocks: tiles are multiples of 16, strips need rows of 16.
+    const bool ycbcr = l.compression == kelJPEG && l.cm == kelRGB && l.order == kelInterleaved &&
                        (l.blockH % 16 == 0 || l.blockH >= l.height);
     if (ok && ycbcr)
         ok = TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR) &&
