@@ -18,7 +18,10 @@ const unsigned long long bigTIFFThreshold = (4ULL << 30) - (256ULL << 20);
 
 } // namespace
 
-kelTIFFFile::kelTIFFFile() : tif(nullptr), nimgs(0), imgidx(0), fresh(0), bigTIFF(0), blocksWritten(0) {}
+kelTIFFFile::kelTIFFFile()
+    : tif(nullptr), nimgs(0), imgidx(0), fresh(0), bigTIFF(0), blocksWritten(0), direction(Idle), heldBytes(0)
+{
+}
 
 // closeFile releases libtiff and the descriptor; a file object that was
 // never opened holds neither.

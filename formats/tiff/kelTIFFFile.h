@@ -5,14 +5,18 @@
 // A new image is written block by block as pages come; blocks never
 // written are written blank when the image is finished (another image is
 // appended or selected, or the file closed), so that no reader finds a
-// block missing. A block written once cannot be read back before then:
-// libtiff's codec is set up for encoding.
+// block missing. Until then libtiff's codec is set up for encoding, so a
+// page written already (a box that covered part of it) is read back from
+// the file where it is stored uncompressed, else from a copy of the pages
+// written last (kelTIFFHeldBytes of them).
 #ifndef KEL_TIFFFILE_PRIVATE_H
 #define KEL_TIFFFILE_PRIVATE_H
 
 #include <kel/kelFile.h>
 #include <kel/kelTIFFFile.h>
 
+#include <deque>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -56,6 +60,8 @@ private:
     kelStatus selectImage(int index);
     kelStatus takeLayout();
     kelStatus leaveImage();
+    enum Direction { Idle, Reading, Writing };
+    kelStatus turn(Direction to);
 
     // Reading (kelTIFFRead.cpp).
     int blockOf(int x, int y, int c, int nx, int ny) const;
@@ -68,6 +74,8 @@ private:
     kelStatus writeBlock(int block, const void* page);
     kelStatus finishImage();
     int blockCount() const;
+    void hold(int block, const void* page);
+    kelStatus readWritten(int block, int rows, void* page);
 
     // Items (kelTIFFItems.cpp).
     kelStatus getString(int field, va_list args);
@@ -83,9 +91,13 @@ private:
     int bigTIFF;
     std::vector<char> written;   // the blocks of a fresh image written so far
     int blocksWritten;           // blocks written to the current image
+    Direction direction;         // of the last page of an image read from the file
     std::unique_ptr<kelColormap> colormap;
     std::vector<unsigned char> scratch; // a block that is not the page as it lies
     std::vector<uint32_t> raster;       // a block through libtiff's RGBA interface
+    std::map<int, std::vector<unsigned char>> held; // compressed pages of a new image, for reading back
+    std::deque<int> heldOrder;                      // oldest first
+    size_t heldBytes;
 };
 
 #endif

@@ -53,6 +53,7 @@ kelStatus kelTIFFFile::takeLayout()
     compression = l.compression;
     fresh = 0;
     blocksWritten = 0;
+    direction = Idle;
     written.clear();
     return l.cm == kelRGBPalette ? loadColormap() : (colormap.reset(), kelStatus(kelOKAY));
 }
@@ -78,6 +79,18 @@ int kelTIFFFile::getNumImgs()
 int kelTIFFFile::getCurrentImg()
 {
     return imgidx;
+}
+
+// libtiff's codec of an image is set up for one direction at a time: a
+// written image turning to reads, or back, is written out and read again.
+kelStatus kelTIFFFile::turn(Direction to)
+{
+    const Direction from = direction;
+    direction = to;
+    if (fresh || from == Idle || from == to)
+        return kelOKAY;
+    kelStatus sts = leaveImage();
+    return sts == kelOKAY ? selectImage(imgidx) : sts;
 }
 
 kelStatus kelTIFFFile::selectImage(int index)

@@ -38,17 +38,17 @@ kelStatus kelTIFFFile::getPage(void* data, int x, int y, int z, int c, int nx, i
     const int block = blockOf(x, y, c, nx, ny);
     if (block < 0 || z != 0 || nz != 1 || nc != layout.pageChannels())
         return kelBADPARAMS;
-    if (fresh && written[size_t(block)]) {
-        kelError(kelSeverityWarning, "TIFF file %s: a page of a new image is read back before the image is "
-                 "finished", stream.name.c_str());
-        return kelUNSUPPORTEDBYFILE;
-    }
+    if (fresh && written[size_t(block)])
+        return readWritten(block, ny, data);
     if (fresh) {
         memset(data, 0, size_t(layout.pageBytes()));
         return kelOKAY;
     }
+    kelStatus sts = turn(Reading);
+    if (sts != kelOKAY)
+        return sts;
     beginFileIO();
-    kelStatus sts = layout.decode == kelTIFFDecode::RGBA
+    sts = layout.decode == kelTIFFDecode::RGBA
                         ? readRGBA(x, y, nx, ny, static_cast<unsigned char*>(data))
                         : readBlock(block, ny, data);
     endFileIO();

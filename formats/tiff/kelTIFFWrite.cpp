@@ -11,7 +11,16 @@
 
 #include <new>
 
+#include "kelPositionedIO.h"
 #include "kelTIFFSamples.h"
+
+namespace {
+
+// The copies of compressed pages of a new image: enough for a row of
+// 256 x 256 tiles of an image 64 Ki pixels wide in 16-bit RGBA.
+const size_t kelTIFFHeldBytes = size_t(128) << 20;
+
+} // namespace
 
 // The directory of a new image from the file's attributes: strips where
 // the pages are as wide as the image, else tiles.
@@ -70,8 +79,11 @@ kelStatus kelTIFFFile::setPage(const void* data, int x, int y, int z, int c, int
                  layout.bits);
         return kelUNSUPPORTEDBYFILE;
     }
+    kelStatus sts = turn(Writing);
+    if (sts != kelOKAY)
+        return sts;
     beginFileIO();
-    kelStatus sts = writeBlock(block, data);
+    sts = writeBlock(block, data);
     endFileIO();
     return sts;
 }
@@ -101,7 +113,62 @@ kelStatus kelTIFFFile::writeBlock(int block, const void* page)
         return failure(kelWRITEFAILED);
     if (fresh)
         written[size_t(block)] = 1;
+    if (fresh && layout.compressionCode != COMPRESSION_NONE)
+        hold(block, page);
     blocksWritten++;
+    return kelOKAY;
+}
+
+// A copy of a compressed page just written; the oldest go beyond the
+// budget. A page that cannot be copied is only not held.
+void kelTIFFFile::hold(int block, const void* page)
+{
+    const size_t bytes = size_t(layout.pageBytes());
+    auto at = held.find(block);
+    try {
+        if (at == held.end()) {
+            at = held.emplace(block, std::vector<unsigned char>(bytes)).first;
+            heldOrder.push_back(block);
+            heldBytes += bytes;
+        }
+        memcpy(at->second.data(), page, bytes);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    while (heldBytes > kelTIFFHeldBytes && heldOrder.size() > 1) {
+        held.erase(heldOrder.front());
+        heldOrder.pop_front();
+        heldBytes -= bytes;
+    }
+}
+
+// A page of a new image written before: uncompressed blocks are read where
+// libtiff put them, compressed ones from the copies held.
+kelStatus kelTIFFFile::readWritten(int block, int rows, void* page)
+{
+    auto at = held.find(block);
+    if (at != held.end()) {
+        memcpy(page, at->second.data(), at->second.size());
+        return kelOKAY;
+    }
+    const uint64_t offset = TIFFGetStrileOffset(tif, uint32_t(block));
+    const uint64_t count = TIFFGetStrileByteCount(tif, uint32_t(block));
+    if (layout.compressionCode != COMPRESSION_NONE || count > layout.blockBytes || offset > uint64_t(INT64_MAX)) {
+        kelError(kelSeverityWarning, "TIFF file %s: a compressed page of a new image is read back after %zu MiB "
+                 "of other pages", stream.name.c_str(), size_t(kelTIFFHeldBytes >> 20));
+        return kelUNSUPPORTEDBYFILE;
+    }
+    const bool direct = layout.decode == kelTIFFDecode::Direct;
+    if (!direct)
+        scratch.resize(layout.blockBytes);
+    void* into = direct ? page : scratch.data();
+    ssize_t got = kelReadAt(fd, into, size_t(count), off_t(offset));
+    if (got != ssize_t(count))
+        return got < 0 ? kelSystemStatus(kelREADFAILED) : kelStatus(kelREADFAILED);
+    if (!direct) {
+        memset(page, 0, size_t(layout.pageBytes()));
+        kelTIFFUnpack(scratch.data(), page, layout, rows);
+    }
     return kelOKAY;
 }
 
@@ -122,6 +189,9 @@ kelStatus kelTIFFFile::finishImage()
     }
     fresh = 0;
     written.clear();
+    held.clear();
+    heldOrder.clear();
+    heldBytes = 0;
     return TIFFWriteDirectory(tif) ? kelStatus(kelOKAY) : failure(kelWRITEFAILED);
 }
 
