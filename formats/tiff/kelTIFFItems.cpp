@@ -172,7 +172,7 @@ kelStatus kelTIFFFile::setItem(int tag, va_list args)
         ok = TIFFSetField(tif, TIFFTAG_PAGENUMBER, page, count);
     } else if (tag == kelTIFFextraSamples) {
         const int kind = va_arg(args, int);
-        if (kind < EXTRASAMPLE_UNSPECIFIED || kind > EXTRASAMPLE_UNASSALPHA)
+        if (kind != EXTRASAMPLE_ASSOCALPHA && kind != EXTRASAMPLE_UNASSALPHA)
             return kelBADPARAMS;
         if ((cm != kelRGBA && cm != kelLuminanceAlpha) || !codingOpen())
             return cm == kelRGBA || cm == kelLuminanceAlpha ? kelREADONLY : kelUNSUPPORTEDBYFILE;

@@ -39,24 +39,26 @@ kelDataType typeOf(int bits, int format)
     return bits == 1 ? kelBit : bits <= 8 ? kelUChar : bits <= 16 ? kelUShort : bits <= 32 ? kelUInt : kelDataType(0);
 }
 
-int extraSamples(TIFF* tif)
+// Whether the one extra sample is alpha (associated or not); an
+// unspecified one is a further channel.
+bool alphaSample(TIFF* tif)
 {
     uint16_t count = 0;
     uint16_t* kinds = nullptr;
-    return TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) ? count : 0;
+    return TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) && count == 1 &&
+           kinds[0] != EXTRASAMPLE_UNSPECIFIED;
 }
 
-// The model of `samples` channels of which `extra` are extra samples.
-kelColorModel modelOf(int photometric, int samples, int extra, int inkset)
+// The model of `samples` channels, the last of which may be alpha.
+kelColorModel modelOf(int photometric, int samples, bool alpha, int inkset)
 {
-    const int base = samples - extra;
     switch (photometric) {
     case PHOTOMETRIC_MINISWHITE:
         return samples == 1 ? kelNegative : kelMultiSpectral;
     case PHOTOMETRIC_MINISBLACK:
-        return samples == 1 ? kelLuminance : samples == 2 && extra == 1 ? kelLuminanceAlpha : kelMultiSpectral;
+        return samples == 1 ? kelLuminance : samples == 2 && alpha ? kelLuminanceAlpha : kelMultiSpectral;
     case PHOTOMETRIC_RGB:
-        return samples == 3 ? kelRGB : samples == 4 && base == 3 ? kelRGBA : kelMultiSpectral;
+        return samples == 3 ? kelRGB : samples == 4 && alpha ? kelRGBA : kelMultiSpectral;
     case PHOTOMETRIC_PALETTE:
         return samples == 1 ? kelRGBPalette : kelColorModel(0);
     case PHOTOMETRIC_SEPARATED:
@@ -170,7 +172,7 @@ kelStatus kelTIFFDescribe(TIFF* tif, kelTIFFLayout& l, const char* name)
         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         l.cm = kelRGB;
         l.type = kelUChar;
-    } else if (!(l.cm = modelOf(l.photometric, l.samples, extraSamples(tif), field16(tif, TIFFTAG_INKSET))) ||
+    } else if (!(l.cm = modelOf(l.photometric, l.samples, alphaSample(tif), field16(tif, TIFFTAG_INKSET))) ||
                !(l.type = typeOf(l.bits, l.sampleFormat))) {
         sts = viaRGBA(tif, l, name);
     }

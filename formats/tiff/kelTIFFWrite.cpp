@@ -74,9 +74,13 @@ kelStatus kelTIFFFile::setPage(const void* data, int x, int y, int z, int c, int
     const int block = blockOf(x, y, c, nx, ny);
     if (block < 0 || z != 0 || nz != 1 || nc != layout.pageChannels())
         return kelBADPARAMS;
-    if (layout.decode == kelTIFFDecode::RGBA || (layout.decode == kelTIFFDecode::Unpack && layout.type != kelBit)) {
-        kelError(kelSeverityWarning, "TIFF file %s: pages of %d-bit samples are read only", stream.name.c_str(),
-                 layout.bits);
+    // Pages kel reads converted, and pages of a lossy codec that would not
+    // read back as written, stay as they are in an existing image.
+    const bool lossy = layout.compression == kelJPEG || layout.compression == kelWEBP;
+    if (layout.decode == kelTIFFDecode::RGBA || (layout.decode == kelTIFFDecode::Unpack && layout.type != kelBit) ||
+        (lossy && !fresh)) {
+        kelError(kelSeverityWarning, "TIFF file %s: the pages of this image are read only (%d-bit samples, "
+                 "compression %d)", stream.name.c_str(), layout.bits, layout.compressionCode);
         return kelUNSUPPORTEDBYFILE;
     }
     kelStatus sts = turn(Writing);

@@ -69,8 +69,9 @@ typedef enum kelTIFFPredictor {
     kelTIFFpredictorFloat = 3       /* floating-point samples */
 } kelTIFFPredictor;
 
+/* An extra sample of unspecified meaning is a further channel of a
+   multispectral image, never alpha. */
 typedef enum kelTIFFExtraSamples {
-    kelTIFFextraUnspecified = 0,
     kelTIFFextraAssociated = 1,  /* premultiplied alpha */
     kelTIFFextraUnassociated = 2 /* straight alpha */
 } kelTIFFExtraSamples;
@@ -100,8 +101,7 @@ static const kelEnumSpec kelTIFFPredictorNames[] = {
     {"Float", kelTIFFpredictorFloat}, {nullptr, 0},
 };
 static const kelEnumSpec kelTIFFExtraSamplesNames[] = {
-    {"Unspecified", kelTIFFextraUnspecified}, {"Associated", kelTIFFextraAssociated},
-    {"Unassociated", kelTIFFextraUnassociated}, {nullptr, 0},
+    {"Associated", kelTIFFextraAssociated}, {"Unassociated", kelTIFFextraUnassociated}, {nullptr, 0},
 };
 #endif
 
