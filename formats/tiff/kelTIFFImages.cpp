@@ -18,8 +18,10 @@ const tdir_t maxImages = 65536;
 
 kelStatus kelTIFFFile::countImages()
 {
+    const int repairs = stream.repairs; // of the first directory, read by the open
     tdir_t n = TIFFNumberOfDirectories(tif);
     stream.clear(); // a broken link after the first directories ends the chain there
+    stream.repairs = repairs;
     if (n < 1)
         return kelBADIMGFMT;
     if (n > maxImages) {
@@ -36,6 +38,7 @@ kelStatus kelTIFFFile::countImages()
 kelStatus kelTIFFFile::takeLayout()
 {
     kelTIFFLayout l;
+    l.repaired = stream.repairs;
     kelStatus sts = kelTIFFDescribe(tif, l, stream.name.c_str());
     if (sts == kelOKAY)
         sts = kelCheckPageBytes(l.pageBytes(), "TIFF page");
@@ -95,6 +98,7 @@ kelStatus kelTIFFFile::turn(Direction to)
 
 kelStatus kelTIFFFile::selectImage(int index)
 {
+    stream.repairs = 0;
     if (!TIFFSetDirectory(tif, tdir_t(index)))
         return failure(kelBADIMGFMT);
     imgidx = index;

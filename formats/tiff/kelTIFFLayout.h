@@ -36,6 +36,7 @@ struct kelTIFFLayout {
     int channels = 1;      // in kel's pages
     kelOrientation orientation = kelUpperLeftOrigin;
     kelCompression compression = kelNoCompression;
+    int repaired = 0;      // libtiff worked around damage in the directory
 
     // Channels in one page: all of them, or one plane's.
     int pageChannels() const { return order == kelSeparate ? 1 : channels; }

@@ -5,6 +5,7 @@
 
 #include <errno.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 
 #include "kelPositionedIO.h"
@@ -105,9 +106,13 @@ int errorHandler(TIFF*, void* user, const char* module, const char* fmt, va_list
     return report(*static_cast<kelTIFFStream*>(user), kelSeverityWarning, module, fmt, ap);
 }
 
+// Every warning but that of a tag libtiff does not know tells of damage.
 int warningHandler(TIFF*, void* user, const char* module, const char* fmt, va_list ap)
 {
-    return report(*static_cast<kelTIFFStream*>(user), kelSeverityInfo, module, fmt, ap);
+    kelTIFFStream& s = *static_cast<kelTIFFStream*>(user);
+    if (!strstr(fmt, "Unknown field"))
+        s.repairs++;
+    return report(s, kelSeverityInfo, module, fmt, ap);
 }
 
 } // namespace
@@ -122,6 +127,7 @@ void kelTIFFStream::clear()
 {
     ioErrno = 0;
     failed = 0;
+    repairs = 0;
     message.clear();
 }
 

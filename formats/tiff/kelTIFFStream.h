@@ -18,6 +18,7 @@ struct kelTIFFStream {
     off_t pos = 0;
     int ioErrno = 0;      // the first failed read or write
     int failed = 0;       // libtiff reported an error
+    int repairs = 0;      // warnings of damage that libtiff worked around
     std::string message;  // its first error message
 
     // A status for a libtiff call that failed: the system's failure where

@@ -38,6 +38,9 @@ kelStatus kelTIFFFile::startImage()
     l.tiled = pageSize.x != size.x;
     l.blockW = pageSize.x;
     l.blockH = l.tiled ? pageSize.y : std::min(pageSize.y, size.y);
+    // JPEG's strips hold whole MCU rows (16 for YCbCr) but for the last.
+    if (!l.tiled && compression == kelJPEG && l.blockH % 16)
+        l.blockH = std::min(size.y, (l.blockH + 15) / 16 * 16);
     if (size.z != 1 || pageSize.z != 1 || pageSize.c != l.pageChannels() ||
         (l.tiled && (l.blockW % 16 || l.blockH % 16)))
         return kelBADPARAMS;
@@ -74,13 +77,16 @@ kelStatus kelTIFFFile::setPage(const void* data, int x, int y, int z, int c, int
     const int block = blockOf(x, y, c, nx, ny);
     if (block < 0 || z != 0 || nz != 1 || nc != layout.pageChannels())
         return kelBADPARAMS;
-    // Pages kel reads converted, and pages of a lossy codec that would not
-    // read back as written, stay as they are in an existing image.
+    // Pages kel reads converted, pages of a lossy codec that would not
+    // read back as written, and the pages of a directory that libtiff
+    // repaired (its rewrite need not be readable) stay as they are in an
+    // existing image.
     const bool lossy = layout.compression == kelJPEG || layout.compression == kelWEBP;
     if (layout.decode == kelTIFFDecode::RGBA || (layout.decode == kelTIFFDecode::Unpack && layout.type != kelBit) ||
-        (lossy && !fresh)) {
+        (!fresh && (lossy || layout.repaired))) {
         kelError(kelSeverityWarning, "TIFF file %s: the pages of this image are read only (%d-bit samples, "
-                 "compression %d)", stream.name.c_str(), layout.bits, layout.compressionCode);
+                 "compression %d, %d repairs)", stream.name.c_str(), layout.bits, layout.compressionCode,
+                 layout.repaired);
         return kelUNSUPPORTEDBYFILE;
     }
     kelStatus sts = turn(Writing);
