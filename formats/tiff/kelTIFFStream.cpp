@@ -92,6 +92,8 @@ int report(kelTIFFStream& s, int severity, const char* module, const char* fmt, 
 {
     char text[512];
     vsnprintf(text, sizeof text, fmt, ap);
+    if (severity != kelSeverityInfo && strstr(text, "byte limit"))
+        s.overLimit = 1;
     if (severity != kelSeverityInfo && !s.failed) {
         s.failed = 1;
         s.message = text;
@@ -119,6 +121,8 @@ int warningHandler(TIFF*, void* user, const char* module, const char* fmt, va_li
 
 kelStatus kelTIFFStream::failure(kelStatus otherwise) const
 {
+    if (overLimit)
+        return kelComposeStatus(kelMALLOCFAILED, 1, ENOMEM);
     return ioErrno ? kelComposeStatus(otherwise == kelWRITEFAILED ? kelWRITEFAILED : kelREADFAILED, 1, ioErrno)
                    : otherwise;
 }
@@ -128,6 +132,7 @@ void kelTIFFStream::clear()
     ioErrno = 0;
     failed = 0;
     repairs = 0;
+    overLimit = 0;
     message.clear();
 }
 

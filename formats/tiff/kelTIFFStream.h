@@ -19,6 +19,7 @@ struct kelTIFFStream {
     int ioErrno = 0;      // the first failed read or write
     int failed = 0;       // libtiff reported an error
     int repairs = 0;      // warnings of damage that libtiff worked around
+    int overLimit = 0;    // libtiff refused an allocation beyond kel's page limit
     std::string message;  // its first error message
 
     // A status for a libtiff call that failed: the system's failure where
