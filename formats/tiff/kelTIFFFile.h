@@ -33,6 +33,8 @@ public:
     kelStatus flush() override;
     kelStatus getPage(void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
     kelStatus setPage(const void* data, int x, int y, int z, int c, int nx, int ny, int nz, int nc) override;
+    kelStatus setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny, int nz,
+                              int nc) override;
     int getNumImgs() override;
     int getCurrentImg() override;
     kelStatus setCurrentImg(int i) override;

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <string.h>
+#include <sys/uio.h>
 
 #include <new>
 
@@ -96,6 +97,17 @@ kelStatus kelTIFFFile::setPage(const void* data, int x, int y, int z, int c, int
     sts = writeBlock(block, data);
     endFileIO();
     return sts;
+}
+
+// A page that lies in the caller's buffer as one piece (strips of a
+// buffer in the file's layout) goes to libtiff from there; libtiff takes no
+// other pieces.
+kelStatus kelTIFFFile::setPageSegments(const iovec* segs, int count, int x, int y, int z, int c, int nx, int ny,
+                                       int nz, int nc)
+{
+    if (count != 1 || segs[0].iov_len < layout.pageBytes() || layout.decode != kelTIFFDecode::Direct)
+        return kelUNSUPPORTEDBYFORMAT;
+    return setPage(segs[0].iov_base, x, y, z, c, nx, ny, nz, nc);
 }
 
 // libtiff encodes from a working copy where a predictor changes the
