@@ -1,7 +1,8 @@
 // libtiff over kel's descriptor: positioned reads and writes at an offset
 // of our own (libtiff reads whole blocks into its own or the caller's
-// memory, so a second buffer would only copy), and libtiff's errors and
-// warnings reported per file, never through its process-wide handlers.
+// memory, so a second buffer would only copy), a mapping of files opened
+// read-only, and libtiff's errors and warnings reported per file, never
+// through its process-wide handlers.
 #ifndef KEL_TIFFSTREAM_H
 #define KEL_TIFFSTREAM_H
 
