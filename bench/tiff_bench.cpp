@@ -132,15 +132,26 @@ bool readLibtiff(TIFF* tif, const Kind& k, int x0, int y0, int n, unsigned char*
     return true;
 }
 
+size_t blockBytes(const Kind& k)
+{
+    return k.tiled ? tileBytes : size_t(stripRows) * N * C;
+}
+
+// The file the reads run on, written by libtiff; empty when it cannot be.
+std::string input(benchmark::State& state, const Kind& k)
+{
+    const std::string path = scratch(std::string("read_") + k.name);
+    if (writeLibtiff(k, path))
+        return path;
+    state.SkipWithError("libtiff cannot write the input");
+    return "";
+}
+
 void ReadWhole(benchmark::State& state, int which)
 {
     const Kind& k = kinds[which];
-    const std::string path = scratch(std::string("read_") + k.name);
-    if (!writeLibtiff(k, path)) {
-        state.SkipWithError("libtiff cannot write the input");
-        return;
-    }
-    std::vector<unsigned char> out(imageBytes), block(k.tiled ? tileBytes : size_t(stripRows) * N * C);
+    const std::string path = input(state, k);
+    std::vector<unsigned char> out(imageBytes), block(blockBytes(k));
     double kelTime = 0, tiffTime = 0;
     for (auto _ : state) {
         const double t0 = bench::now();
@@ -170,12 +181,8 @@ void ReadWhole(benchmark::State& state, int which)
 void RandomTiles(benchmark::State& state, int which)
 {
     const Kind& k = kinds[which];
-    const std::string path = scratch(std::string("read_") + k.name);
-    if (!writeLibtiff(k, path)) {
-        state.SkipWithError("libtiff cannot write the input");
-        return;
-    }
-    std::vector<unsigned char> out(tileBytes), block(k.tiled ? tileBytes : size_t(stripRows) * N * C);
+    const std::string path = input(state, k);
+    std::vector<unsigned char> out(tileBytes), block(blockBytes(k));
     const int count = 1000;
     double kelTime = 0, tiffTime = 0, preadTime = 0;
     for (auto _ : state) {

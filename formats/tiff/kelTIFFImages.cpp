@@ -61,9 +61,10 @@ kelStatus kelTIFFFile::takeLayout()
     return l.cm == kelRGBPalette ? loadColormap() : (colormap.reset(), kelStatus(kelOKAY));
 }
 
-// A new image is finished and its directory written; a changed one is
-// written again (libtiff puts a directory that grew at the end of the
-// file). Either way libtiff then holds no directory until one is read.
+// A new image is finished and its directory written; the block offsets
+// of a changed one are written again, or the whole directory (libtiff puts
+// a directory that grew at the end of the file). After a directory was
+// written libtiff holds none until one is read.
 kelStatus kelTIFFFile::leaveImage()
 {
     if (accessmode != O_RDWR)

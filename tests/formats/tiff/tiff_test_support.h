@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lib/file_test_support.h"
+#include "lib/peer_test_support.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -19,29 +20,9 @@ inline std::string fixture(const std::string& name)
     return std::string(KEL_TEST_SOURCE_DIR) + "/tests/data/tiff/" + name;
 }
 
-// A missing peer skips the test, except in CI, where it fails.
+// Peers the tests need (lib/peer_test_support.h).
 #define TIFFFILE "/usr/bin/python3 -c 'import tifffile, numpy'"
 #define TIFF2RGBA "/usr/bin/tiff2rgba -h"
-#define REQUIRE_PEER(probe)                                                     \
-    do {                                                                        \
-        if (system(probe " >/dev/null 2>&1") != 0) {                            \
-            if (getenv("CI"))                                                   \
-                FAIL() << "no peer: " << probe;                                 \
-            GTEST_SKIP() << "no peer: " << probe;                               \
-        }                                                                       \
-    } while (0)
-
-inline Bytes runPeer(const std::string& command)
-{
-    Bytes out;
-    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-    unsigned char buf[65536];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;)
-        out.insert(out.end(), buf, buf + n);
-    if (p)
-        pclose(p);
-    return out;
-}
 
 // tifffile's pixels of image `index`, interleaved, in the host's order:
 // half floats as floats, bits packed without padding, at most `nc`
