@@ -7,6 +7,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <new>
 
 #include "kelTIFFSamples.h"
@@ -73,6 +74,10 @@ kelStatus kelTIFFFile::readBlock(int block, int rows, void* page)
                                       : TIFFReadEncodedStrip(tif, uint32_t(block), into, bytes);
     if (got < 0)
         return failure(kelBADIMGFMT);
+    // What a short block (the last strip, a decoder that stopped early)
+    // leaves is blank, never the bytes the buffer held before.
+    if (got < bytes)
+        memset(static_cast<unsigned char*>(into) + got, 0, size_t(bytes - got));
     if (!direct) {
         if (layout.type == kelBit)
             memset(page, 0, size_t(layout.pageBytes()));

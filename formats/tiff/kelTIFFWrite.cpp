@@ -10,6 +10,7 @@
 #include <string.h>
 #include <sys/uio.h>
 
+#include <algorithm>
 #include <new>
 
 #include "kelPositionedIO.h"
