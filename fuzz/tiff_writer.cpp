@@ -1,8 +1,8 @@
 // Writing TIFF files: the input decides the sample type, channels and
 // color model, the order, the file's orientation, tiles or strips, the
-// compression and predictor, a few tags, the caller's exact layout and the
-// pixels, written whole or as two bands in either order, and sometimes a
-// second image after the first. Read back, every image, tag and pixel
+// compression, its level and predictor, a few tags, the caller's exact
+// layout and the pixels, written whole or as two bands in either order,
+// and sometimes a second image after the first. Read back, every image, tag and pixel
 // comes back as set (JPEG's pixels are only read).
 #include <fcntl.h>
 #include <stdio.h>
@@ -24,7 +24,10 @@ namespace {
 }
 
 const kelDataType types[] = {kelBit, kelUChar, kelChar, kelUShort, kelShort, kelUInt, kelInt, kelFloat, kelDouble};
-const kelCompression codecs[] = {kelNoCompression, kelLZW, kelZIP, kelPACKBITS, kelZSTD, kelLZMA, kelJPEG};
+// Not LZMA: libtiff starts an encoder for every block, whose tables liblzma
+// allocates and clears (MiBs even at preset 0), a second per input; the
+// round-trip test writes it.
+const kelCompression codecs[] = {kelNoCompression, kelLZW, kelZIP, kelPACKBITS, kelZSTD, kelJPEG};
 
 kelColorModel drawModel(FuzzChoices& c, int channels, kelDataType type)
 {
@@ -50,6 +53,7 @@ struct Image {
     std::vector<unsigned char> pixels;
     std::string software;
     int predictor = 1;
+    int level = 0; // 0: the codec's default
 };
 
 void drawImage(FuzzChoices& c, Image& im)
@@ -58,7 +62,7 @@ void drawImage(FuzzChoices& c, Image& im)
     const int channels = type == kelBit ? 1 : 1 + int(c.pick(5));
     const kelColorModel cm = drawModel(c, channels, type);
     const kelOrder order = c.pick(2) ? kelSeparate : kelInterleaved;
-    kelCompression comp = codecs[c.pick(7)];
+    kelCompression comp = codecs[c.pick(6)];
     if (comp == kelJPEG && (type != kelUChar || cm == kelRGBPalette || (channels != 1 && channels != 3)))
         comp = kelZIP;
     const kelOrientation orientation = kelOrientation(1 + c.pick(8));
@@ -75,7 +79,9 @@ void drawImage(FuzzChoices& c, Image& im)
     im.pixels = kelFuzzDrawPixels(c, type, kelFuzzImageBytes(type, im.size));
     for (unsigned n = c.pick(12); n > 0; n--)
         im.software += char(' ' + c.pick(95));
-    if (comp == kelLZW || comp == kelZIP || comp == kelZSTD || comp == kelLZMA)
+    if (comp == kelZIP || comp == kelZSTD)
+        im.level = 1 + int(c.pick(9));
+    if (comp == kelLZW || comp == kelZIP || comp == kelZSTD)
         im.predictor = type == kelBit ? 1 : type & (kelFloat | kelDouble) ? 1 + 2 * int(c.pick(2)) : 1 + int(c.pick(2));
 }
 
@@ -84,6 +90,8 @@ void writeImage(kelFile* out, Image& im, FuzzChoices& c)
     if (!im.software.empty())
         check(out->setItem(kelTIFFsoftware, im.software.c_str()) == kelOKAY);
     check(out->setItem(kelTIFFpredictor, im.predictor) == kelOKAY);
+    if (im.level)
+        check(out->setItem(kelTIFFcompressionLevel, im.level) == kelOKAY);
     check(kelFuzzWriteImage(out, im.layout, im.pixels, c) == kelOKAY);
 }
 
