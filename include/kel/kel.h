@@ -32,6 +32,7 @@
 #include <kel/kelPixel.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
+#include <kel/kelTIFFFile.h>
 #include <kel/kelTag.h>
 #include <kel/kelTagDescription.h>
 #include <kel/kelTile.h>

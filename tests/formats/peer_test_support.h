@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 using Bytes = std::vector<unsigned char>;
 
 #define PILLOW "/usr/bin/python3 -c 'import PIL'"
