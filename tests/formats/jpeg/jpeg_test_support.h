@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lib/file_test_support.h"
+#include "peer_support.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -18,30 +19,8 @@ inline std::string fixture(const std::string& name)
     return std::string(KEL_TEST_SOURCE_DIR) + "/tests/data/jpeg/" + name;
 }
 
-// Peers the tests need; a missing one skips the test, except in CI, where
-// it fails.
 #define DJPEG "/usr/bin/djpeg -version"
 #define PILLOW "/usr/bin/python3 -c 'import PIL'"
-#define REQUIRE_PEER(probe)                                                     \
-    do {                                                                        \
-        if (system(probe " >/dev/null 2>&1") != 0) {                            \
-            if (getenv("CI"))                                                   \
-                FAIL() << "no peer: " << probe;                                 \
-            GTEST_SKIP() << "no peer: " << probe;                               \
-        }                                                                       \
-    } while (0)
-
-inline Bytes runPeer(const std::string& command)
-{
-    Bytes out;
-    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-    unsigned char buf[65536];
-    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;)
-        out.insert(out.end(), buf, buf + n);
-    if (p)
-        pclose(p);
-    return out;
-}
 
 // The pixels of a binary PGM or PPM, after its header.
 inline Bytes pnmPixels(const Bytes& pnm)
