@@ -1,6 +1,6 @@
-// Mapping pixels to the indices of a quantizer's colormap, row by row from
-// the top, with or without dithering. The rows of one image come in any
-// number of calls; error diffusion carries over between them.
+/* Mapping pixels to the indices of a quantizer's colormap, row by row from
+   the top, with or without dithering. The rows of one image come in any
+   number of calls; error diffusion carries over between them. */
 #ifndef KEL_DITHER_H
 #define KEL_DITHER_H
 
@@ -8,13 +8,14 @@
 #include <kel/kelStatus.h>
 #include <kel/kelTypes.h>
 
-class kelQuantizer;
-
 KEL_ENUM(kelDitherMethod) {
     kelDitherNone = 0,           /* each pixel takes its nearest entry (a threshold for two entries) */
     kelDitherFloydSteinberg = 1, /* error diffusion, serpentine */
     kelDitherOrdered = 2         /* an 8 x 8 Bayer matrix: for bitmaps, which diffusion turns to worms */
 } KEL_ENUM_END(kelDitherMethod);
+
+#ifdef __cplusplus
+class kelQuantizer;
 
 class KEL_API kelDither {
 public:
@@ -35,5 +36,6 @@ public:
 private:
     State* st;
 };
+#endif
 
 #endif

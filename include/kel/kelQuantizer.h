@@ -1,10 +1,10 @@
-// Color quantization: a colormap of at most N entries chosen for the pixels
-// of an image, and the entry nearest to any color. Pixels are added in
-// strips (any kel data type, 1 to 4 channels), so an image of any size is
-// quantized without being held in memory; the histogram is a color cube of
-// bounded size. The colormap is cut by least variance and refined by a few
-// k-means passes in a weighted color space; the result depends on the
-// pixels only. kelDither maps pixels to the colormap's indices.
+/* Color quantization: a colormap of at most N entries chosen for the pixels
+   of an image, and the entry nearest to any color. Pixels are added in
+   strips (any kel data type, 1 to 4 channels), so an image of any size is
+   quantized without being held in memory; the histogram is a color cube of
+   bounded size. The colormap is cut by least variance and refined by a few
+   k-means passes in a weighted color space; the result depends on the
+   pixels only. kelDither maps pixels to the colormap's indices. */
 #ifndef KEL_QUANTIZER_H
 #define KEL_QUANTIZER_H
 
@@ -14,14 +14,15 @@
 #include <kel/kelStatus.h>
 #include <kel/kelTypes.h>
 
-class kelColormap;
-
 /* What the colormap keeps of the pixels' alpha. */
 KEL_ENUM(kelQuantizeAlpha) {
     kelQuantizeNoAlpha = 0,          /* alpha is ignored; every entry is opaque */
     kelQuantizeOneTransparent = 1,   /* pixels below half alpha take one transparent entry, the last (GIF) */
     kelQuantizeFullAlpha = 2         /* entries carry alpha (PNG palettes) */
 } KEL_ENUM_END(kelQuantizeAlpha);
+
+#ifdef __cplusplus
+class kelColormap;
 
 class KEL_API kelQuantizer {
 public:
@@ -61,5 +62,6 @@ public:
 private:
     State* st;
 };
+#endif
 
 #endif
