@@ -47,10 +47,16 @@ struct kelDither::State {
     void diffusedRow(unsigned char* out);
 };
 
+// A pixel like the one before it takes its entry without a search.
 void kelDither::State::plainRow(unsigned char* out) const
 {
-    for (int x = 0; x < width; ++x)
-        out[x] = (unsigned char)q.nearest(&rgba[size_t(x) * 4]);
+    const float* last = nullptr;
+    for (int x = 0; x < width; ++x) {
+        const float* p = &rgba[size_t(x) * 4];
+        bool same = last && p[0] == last[0] && p[1] == last[1] && p[2] == last[2] && p[3] == last[3];
+        out[x] = same ? out[x - 1] : (unsigned char)q.nearest(p);
+        last = p;
+    }
 }
 
 void kelDither::State::orderedRow(unsigned char* out) const

@@ -3,7 +3,6 @@
 #include <math.h>
 
 #include <algorithm>
-#include <map>
 #include <new>
 #include <vector>
 
@@ -18,8 +17,11 @@ namespace {
 
 // The histogram's cube: 2^18 cells, 6 bits of R, G and B, or 5 bits of
 // each and 3 of alpha. Each cell sums the points that fall in it, so that
-// its mean is exact however coarse the cell.
+// its mean is exact however coarse the cell. Up to 2^16 distinct colors are
+// also counted one by one, which tells apart colors that share a cell (in
+// graphics and diagrams; photos have more, and cells serve them as well).
 const size_t cubeCells = size_t(1) << 18;
+const size_t exactColors = size_t(1) << 16;
 const int kMeansPasses = 3;
 
 struct Cell {
@@ -32,6 +34,60 @@ unsigned byteOf(float v)
     return unsigned(lrintf(v));
 }
 
+// Counts of distinct colors (R, G, B, A bytes packed), in open addressing;
+// full once it holds `exactColors`.
+class ColorCounts {
+public:
+    bool full() const { return overflow; }
+    void add(unsigned key)
+    {
+        if (overflow)
+            return;
+        if (used && key == lastKey) { // runs of one color are common
+            counts[lastSlot] += 1;
+            return;
+        }
+        if (keys.empty()) {
+            keys.assign(exactColors * 2, 0);
+            counts.assign(exactColors * 2, 0);
+        }
+        size_t i = (key * 2654435761u) & (keys.size() - 1);
+        while (counts[i] > 0 && keys[i] != key)
+            i = (i + 1) & (keys.size() - 1);
+        if (counts[i] == 0 && ++used > exactColors) {
+            clear();
+            overflow = true;
+            return;
+        }
+        keys[i] = key;
+        counts[i] += 1;
+        lastKey = key;
+        lastSlot = i;
+    }
+    template <class Visit>
+    void each(Visit visit) const
+    {
+        for (size_t i = 0; i < keys.size(); ++i)
+            if (counts[i] > 0)
+                visit(keys[i], counts[i]);
+    }
+    size_t size() const { return used; }
+    void clear()
+    {
+        std::vector<unsigned>().swap(keys);
+        std::vector<double>().swap(counts);
+        used = 0;
+    }
+
+private:
+    std::vector<unsigned> keys;
+    std::vector<double> counts;
+    size_t used = 0;
+    bool overflow = false;
+    unsigned lastKey = 0;
+    size_t lastSlot = 0;
+};
+
 } // namespace
 
 struct kelQuantizer::State {
@@ -39,10 +95,7 @@ struct kelQuantizer::State {
     kelQuantizeAlpha alpha;
     bool built = false;
     std::vector<Cell> cube;
-    // The distinct colors while there are no more than maxColors of them:
-    // then each keeps its exact color.
-    std::map<unsigned, double> exact;
-    bool tooMany = false;
+    ColorCounts exact;
     bool transparentSeen = false;
     std::vector<kelSpacePoint> colors; // R, G, B, A of each entry
     int transparent = -1;
@@ -65,24 +118,10 @@ struct kelQuantizer::State {
             c[0] = c[1] = c[2] = c[3] = 0;
     }
     void add(float* c);
-    void noteExact(const float* c);
+    std::vector<kelColorPoint> points() const;
     std::vector<kelSpacePoint> choose(int budget);
     void finish();
 };
-
-void kelQuantizer::State::noteExact(const float* c)
-{
-    unsigned key = byteOf(c[0]) << 24 | byteOf(c[1]) << 16 | byteOf(c[2]) << 8 | byteOf(c[3]);
-    auto it = exact.find(key);
-    if (it != exact.end()) {
-        it->second += 1;
-    } else if (int(exact.size()) < maxColors) {
-        exact.emplace(key, 1.0);
-    } else {
-        tooMany = true;
-        exact.clear();
-    }
-}
 
 void kelQuantizer::State::add(float* c)
 {
@@ -91,8 +130,7 @@ void kelQuantizer::State::add(float* c)
         return;
     }
     settle(c);
-    if (!tooMany)
-        noteExact(c);
+    exact.add(byteOf(c[0]) << 24 | byteOf(c[1]) << 16 | byteOf(c[2]) << 8 | byteOf(c[3]));
     float p[4];
     kelToSpace(c, p);
     Cell& cell = cube[cellOf(c)];
@@ -101,22 +139,32 @@ void kelQuantizer::State::add(float* c)
         cell.s[d] += p[d];
 }
 
+// The distinct colors where there were few enough, else the cube's cells.
+std::vector<kelColorPoint> kelQuantizer::State::points() const
+{
+    std::vector<kelColorPoint> pts;
+    if (!exact.full()) {
+        exact.each([&pts](unsigned key, double n) {
+            float c[4] = {float(key >> 24), float(key >> 16 & 255), float(key >> 8 & 255), float(key & 255)};
+            kelColorPoint pt{{}, n};
+            kelToSpace(c, pt.p.data());
+            pts.push_back(pt);
+        });
+        return pts;
+    }
+    for (const Cell& cell : cube)
+        if (cell.w > 0)
+            pts.push_back({{float(cell.s[0] / cell.w), float(cell.s[1] / cell.w), float(cell.s[2] / cell.w),
+                            float(cell.s[3] / cell.w)},
+                           cell.w});
+    return pts;
+}
+
 // The colors of the entries that are not the transparent one.
 std::vector<kelSpacePoint> kelQuantizer::State::choose(int budget)
 {
     std::vector<kelSpacePoint> chosen;
-    if (!tooMany && int(exact.size()) <= budget) {
-        for (const auto& e : exact)
-            chosen.push_back({float(e.first >> 24), float(e.first >> 16 & 255), float(e.first >> 8 & 255),
-                              float(e.first & 255)});
-        return chosen;
-    }
-    std::vector<kelColorPoint> points;
-    for (const Cell& cell : cube)
-        if (cell.w > 0)
-            points.push_back({{float(cell.s[0] / cell.w), float(cell.s[1] / cell.w), float(cell.s[2] / cell.w),
-                               float(cell.s[3] / cell.w)},
-                              cell.w});
+    std::vector<kelColorPoint> points = this->points();
     std::vector<kelSpacePoint> centers = kelCutColors(points, budget);
     kelRefineColors(points, centers, kMeansPasses);
     for (const kelSpacePoint& p : centers) {
@@ -173,23 +221,22 @@ kelStatus kelQuantizer::addPixels(const void* data, kelDataType type, int nc, si
     if (st->built)
         return kelBADPARAMS;
     const size_t piece = 4096;
-    std::vector<float> rgba;
+    const size_t pixelBits = size_t(nc) * (type == kelBit ? 1 : size_t(kelDataSize(type, 1)) * 8);
     try {
         if (st->cube.empty())
             st->cube.assign(cubeCells, Cell{0, {0, 0, 0, 0}});
-        rgba.resize(piece * 4);
+        std::vector<float> rgba(piece * 4);
+        for (size_t done = 0; done < count; done += piece) {
+            const size_t n = std::min(piece, count - done);
+            kelStatus sts = kelPixelsToRGBA(static_cast<const unsigned char*>(data) + done * pixelBits / 8, type, nc,
+                                            n, maxValue, rgba.data());
+            if (sts != kelOKAY)
+                return sts;
+            for (size_t i = 0; i < n; ++i)
+                st->add(&rgba[i * 4]);
+        }
     } catch (const std::bad_alloc&) {
         return kelMALLOCFAILED;
-    }
-    const size_t pixelBits = size_t(nc) * (type == kelBit ? 1 : size_t(kelDataSize(type, 1)) * 8);
-    for (size_t done = 0; done < count; done += piece) {
-        const size_t n = std::min(piece, count - done);
-        kelStatus sts = kelPixelsToRGBA(static_cast<const unsigned char*>(data) + done * pixelBits / 8, type, nc, n,
-                                        maxValue, rgba.data());
-        if (sts != kelOKAY)
-            return sts;
-        for (size_t i = 0; i < n; ++i)
-            st->add(&rgba[i * 4]);
     }
     return kelOKAY;
 }
