@@ -136,13 +136,14 @@ bool kelCopyFileRows(kelFile& src, double opaque, kelCopyRows& rows, std::string
     src.getSize(size, kelUpperLeftOrigin);
     rows.width = size.x;
     rows.height = size.y;
-    rows.type = kelFloat;
+    // The file's own type, which the quantizer takes as it is.
+    rows.type = src.getDataType() == kelBit ? kelUChar : src.getDataType();
     rows.nc = nc;
     rows.maxValue = opaque;
     kelFile* file = &src;
-    rows.read = [file, nc, width = size.x](int y, int n, void* into) {
-        kelConfig asFloats(kelFloat, kelInterleaved, nc, nullptr, 0, kelUpperLeftOrigin);
-        return file->getTile(0, y, 0, width, n, 1, into, &asFloats);
+    rows.read = [file, nc, width = size.x, type = rows.type](int y, int n, void* into) {
+        kelConfig layout(type, kelInterleaved, nc, nullptr, 0, kelUpperLeftOrigin);
+        return file->getTile(0, y, 0, width, n, 1, into, &layout);
     };
     return true;
 }
