@@ -79,7 +79,7 @@ TEST(GifCompose, DisposalMethodsWithTransparencyAndClipping)
 Bytes peerFrames(const std::string& path, bool magick)
 {
     if (magick)
-        return runPeer("(printf '\\0\\0\\0\\0\\0\\0\\0\\0'; convert '" + path + "' -coalesce rgba:-)");
+        return runPeer("(printf '\\0\\0\\0\\0\\0\\0\\0\\0'; /usr/bin/convert '" + path + "' -coalesce rgba:-)");
     return runPeer("/usr/bin/python3 -c 'import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
                    "o = sys.stdout.buffer; p = im.getpalette() or [0] * 768; "
                    "b = im.info.get(\"background\", 0) * 3; o.write(bytes(p[b:b + 3] + [255] + p[:3] + [255])); "
@@ -93,7 +93,7 @@ Bytes peerFrames(const std::string& path, bool magick)
 TEST(GifCompose, FramesMatchPeers)
 {
     REQUIRE_PEER("/usr/bin/python3 -c 'import PIL'");
-    REQUIRE_PEER("convert -version");
+    REQUIRE_PEER("/usr/bin/convert -version");
     const std::string suite = KEL_GIF_SUITE_DIR "/", own = KEL_TEST_SOURCE_DIR "/tests/data/gif/";
     const std::pair<std::string, bool> files[] = {
         {suite + "dispose-none.gif", false},          {suite + "dispose-keep.gif", false},
