@@ -71,7 +71,6 @@ public:
             if (counts[i] > 0)
                 visit(keys[i], counts[i]);
     }
-    size_t size() const { return used; }
     void clear()
     {
         std::vector<unsigned>().swap(keys);

@@ -248,12 +248,11 @@ bool keepsNoColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
     return map && !opts.cm && dst.getColorModel() == kelRGBPalette && dst.setColormap(map) != kelOKAY;
 }
 
-void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count)
+void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count, kelFileConfig cfg)
 {
     kelStatus sts = src.setCurrentImg(index);
     if (sts != kelOKAY)
         throw CopyFailure{opts.source + ":" + std::to_string(index), kelToolErrorLog::statusText(sts)};
-    kelFileConfig cfg = wantedConfig(opts);
     sts = dst.appendImg(&src, &cfg);
     if (sts == kelUNSUPPORTEDBYFORMAT)
         throw CopyFailure{opts.destination, std::string("format ") + dst.getFormat()->getName() +
@@ -351,11 +350,8 @@ void coalesceAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutput
         throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
     std::vector<unsigned char> canvas;
     for (int f = first; f <= last; ++f) {
-        if (f > first && (sts = dst->appendImg(&src, &cfg)) != kelOKAY)
-            throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
-        if (f > first && dst->getCurrentImg() != dst->getNumImgs() - 1 &&
-            (sts = dst->setCurrentImg(dst->getNumImgs() - 1)) != kelOKAY)
-            throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+        if (f > first)
+            appendImage(opts, src, *dst, f, comp.getNumFrames(), cfg);
         copyFrame(opts, comp, f, f == first, src, *dst, log, canvas);
     }
     finish(opts, std::move(dst), out, ends.name);
@@ -381,7 +377,7 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     }
     copyImage(opts, *src, *dst, log, true, expand);
     for (int i = 1; i < count; ++i) {
-        appendImage(opts, *src, *dst, i, count);
+        appendImage(opts, *src, *dst, i, count, wantedConfig(opts));
         copyImage(opts, *src, *dst, log, false, expand);
     }
     finish(opts, std::move(dst), out, name);

@@ -9,6 +9,7 @@
 #include <kel/kelDataSize.h>
 #include <kel/kelFile.h>
 #include <kel/kelQuantizer.h>
+#include <kel/kelTag.h>
 
 #include "kelToolErrorLog.h"
 #include "kelToolItems.h"
@@ -27,6 +28,18 @@ kelQuantizeAlpha alphaFor(kelFile& dst, int sourceChannels)
     if (sourceChannels != 2 && sourceChannels != 4)
         return kelQuantizeNoAlpha;
     return kelToolFindItem(dst.getFormat(), "transparent_index") ? kelQuantizeOneTransparent : kelQuantizeFullAlpha;
+}
+
+// The transparent index follows the new colormap, not an item carried
+// over from the source.
+void markTransparent(kelFile& dst, int index)
+{
+    kelTagDescription* desc = kelToolFindItem(dst.getFormat(), "transparent_index");
+    if (!desc)
+        return;
+    kelTag tag(desc);
+    if (tag.decode(std::to_string(index).c_str()) == kelOKAY)
+        tag.write(&dst);
 }
 
 // Index i is bit value i: black then white, or white then black. The
@@ -111,6 +124,8 @@ kelStatus kelCopyQuantized(const kelCopyRows& rows, kelFile& dst, const kelCopyQ
     try {
         strip.resize(size_t(rows.width) * size_t(stripRows) * size_t(rows.nc) * kelDataSize(rows.type, 1));
         sts = bitmap ? useBitmapColors(q, dst.getColorModel()) : gatherColors(rows, q, strip, stripRows);
+        if (sts == kelOKAY && !bitmap)
+            markTransparent(dst, q.getTransparentIndex());
         if (sts == kelOKAY && !bitmap && (sts = dst.setColormap(q.getColormap())) != kelOKAY)
             problem = "the format keeps no colormap: " + kelToolErrorLog::statusText(sts);
         if (sts == kelOKAY)
