@@ -24,8 +24,6 @@ typedef struct kelFrameInfo {
 } kelFrameInfo;
 
 #ifdef __cplusplus
-#include <vector>
-
 class kelFile;
 
 class KEL_API kelFrameComposer {
