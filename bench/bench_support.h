@@ -12,7 +12,15 @@
 #include <cstdint>
 #include <string>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <vector>
+
 #include <emmintrin.h>
+
+extern char** environ;
 
 namespace bench {
 
@@ -23,6 +31,24 @@ inline double now()
     timespec t;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+// CPU time of a run of a program (its path first) with these arguments;
+// negative when it fails.
+inline double childTime(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    rusage use;
+    if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) + 1e-6 * double(use.ru_utime.tv_usec + use.ru_stime.tv_usec);
 }
 
 inline std::string scratchPath(const char* name)

@@ -10,10 +10,7 @@
 // naming the build's database, e.g.
 //   KEL_DATABASE=build-bench/lib/kel_database0 build-bench/bin/tile_bench --benchmark_repetitions=5
 #include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -24,8 +21,6 @@
 
 #include "bench_support.h"
 #include "plain_kernels.h"
-
-extern char** environ;
 
 namespace {
 
@@ -207,23 +202,6 @@ void SetTilePagedConverted(benchmark::State& state)
     set(state, pagedArgs, &upright, uprightBytes, fromUpright);
 }
 
-// CPU time of a run of kelcp with these arguments; negative when it fails.
-double kelcpTime(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    rusage use;
-    if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) + 1e-6 * double(use.ru_utime.tv_usec + use.ru_stime.tv_usec);
-}
-
 // kelcp of the whole-image Raw file to separate float pages of 256 x 256,
 // against a read, the conversion to float planes and a write to a new file.
 void KelcpToFloatPages(benchmark::State& state)
@@ -243,7 +221,7 @@ void KelcpToFloatPages(benchmark::State& state)
         bench::rgbToPlanes(raw.data(), reinterpret_cast<float*>(planes.data()), N, N, false);
         ok = writeAll(outFd, planes) && close(outFd) == 0 && ok;
         double t1 = bench::now();
-        double kel = kelcpTime(args);
+        double kel = bench::childTime(args);
         if (!ok || kel < 0) {
             state.SkipWithError("a copy failed");
             break;

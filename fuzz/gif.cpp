@@ -2,7 +2,9 @@
 // and the appended image (a reader stops at the trailer, so a fuzzer may
 // put anything there). Read as every format is; then a copy opened
 // read-write takes one more image at its end, which must read back
-// exactly, and the file is opened again and its last image read.
+// exactly, and the file is opened again and its last image read. Every
+// frame is composed as shown, the first again after the last (which must
+// give it back unchanged), and the last one quantized.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
@@ -78,11 +80,50 @@ static void append(const uint8_t* data, size_t size, FuzzChoices& choices)
     readLastImage(name);
 }
 
+// The canvas's indices must lie in the colormap, dithered or not.
+static void quantize(const std::vector<unsigned char>& rgba, int width, FuzzChoices& choices)
+{
+    kelQuantizer q(2 + int(choices.pick(255)), kelQuantizeAlpha(choices.pick(3)));
+    const int rows = int(rgba.size() / 4 / size_t(width));
+    if (q.addPixels(rgba.data(), kelUChar, 4, rgba.size() / 4) != kelOKAY || q.build() != kelOKAY)
+        abort();
+    kelDither dither(q, kelDitherMethod(choices.pick(3)), width);
+    std::vector<unsigned char> indices(rgba.size() / 4);
+    if (dither.mapRows(rgba.data(), kelUChar, 4, rows, indices.data()) != kelOKAY)
+        abort();
+    for (unsigned char i : indices)
+        if (i >= q.getNumColors())
+            abort();
+}
+
+static void compose(const uint8_t* data, size_t size, FuzzChoices& choices)
+{
+    const std::string name = kelFuzzWriteFile("compose", data, size) + "#GIF";
+    kelStatus sts = 0;
+    kelFile* file = kelFile::open(name.c_str(), O_RDONLY, &sts);
+    if (!file)
+        return;
+    kelFrameComposer comp(*file);
+    const size_t pixels = comp.init() == kelOKAY ? size_t(comp.getCanvasWidth()) * size_t(comp.getCanvasHeight()) : 0;
+    if (pixels && pixels * size_t(comp.getNumFrames()) <= kelFuzzMaxElements) {
+        std::vector<unsigned char> first(pixels * 4), canvas(pixels * 4);
+        bool composed = comp.compose(0, first.data()) == kelOKAY;
+        for (int f = 1; composed && f < comp.getNumFrames(); ++f)
+            composed = comp.compose(f, canvas.data()) == kelOKAY;
+        if (composed && comp.getNumFrames() > 1 && (comp.compose(0, canvas.data()) != kelOKAY || canvas != first))
+            abort();
+        if (composed)
+            quantize(first, comp.getCanvasWidth(), choices);
+    }
+    file->close();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const size_t tail = size < choiceBytes ? size : choiceBytes;
     FuzzChoices choices(data + size - tail, tail);
     kelFuzzReadImageBytes(data, size, "GIF", nullptr, choices);
     append(data, size, choices);
+    compose(data, size, choices);
     return 0;
 }

@@ -5,7 +5,8 @@
    do not check it for null. Objects made by a creation function belong to
    the caller and are released by the matching destructor function, which
    ignores null: kelConfigDelete, kelFileConfigDelete, kelFileDescDelete,
-   kelLutDelete (also for colormaps), kelPixelDelete and kelTagDelete. Files
+   kelLutDelete (also for colormaps), kelPixelDelete, kelTagDelete,
+   kelQuantizerDelete, kelDitherDelete and kelFrameComposerDelete. Files
    from the open and create functions are released by kelFileClose. Pointers
    that getters return (names, formats, database entries, colormaps, tag
    descriptions, channel permutations, stored sizes) belong to the object
@@ -22,7 +23,10 @@
 
 #include <kel/kelColor.h>
 #include <kel/kelDataSize.h>
+#include <kel/kelDither.h>
 #include <kel/kelErrorHandler.h>
+#include <kel/kelFrameComposer.h>
+#include <kel/kelQuantizer.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTagDescription.h>
 #include <kel/kelTypeNames.h>
@@ -38,10 +42,13 @@ class kelFile;
 class kelFileConfig;
 class kelFileDesc;
 class kelFormat;
+class kelFrameComposer;
 class kelLut;
 class kelORNColormap;
 class kelPixel;
 class kelTag;
+class kelQuantizer;
+class kelDither;
 
 extern "C" {
 #else
@@ -52,10 +59,13 @@ typedef struct kelFile kelFile;
 typedef struct kelFileConfig kelFileConfig;
 typedef struct kelFileDesc kelFileDesc;
 typedef struct kelFormat kelFormat;
+typedef struct kelFrameComposer kelFrameComposer;
 typedef struct kelLut kelLut;
 typedef struct kelORNColormap kelORNColormap;
 typedef struct kelPixel kelPixel;
 typedef struct kelTag kelTag;
+typedef struct kelQuantizer kelQuantizer;
+typedef struct kelDither kelDither;
 
 /* Pixels along x, y, z and channels c. */
 typedef struct kelSize {
@@ -302,6 +312,35 @@ kelStatus kelTagWrite(kelTag* _x, kelFile* file);
 /* The values as text separated by ", "; str must be large enough. */
 kelStatus kelTagEncode(kelTag* _x, char* str);
 kelStatus kelTagDecode(kelTag* _x, const char* str);
+
+/* Quantization: a colormap chosen for pixels added in strips, then the
+   pixels mapped to its indices row by row. The colormap belongs to the
+   quantizer; a dither object must not outlive its quantizer. */
+kelQuantizer* kelQuantizerCreate(int maxColors, kelQuantizeAlpha alpha);
+void kelQuantizerDelete(kelQuantizer* _x);
+kelStatus kelQuantizerAddPixels(kelQuantizer* _x, const void* data, kelDataType type, int nc, size_t count,
+                                double maxValue);
+kelStatus kelQuantizerBuild(kelQuantizer* _x);
+kelStatus kelQuantizerSetColormap(kelQuantizer* _x, const kelColormap* map);
+const kelColormap* kelQuantizerGetColormap(kelQuantizer* _x);
+int kelQuantizerGetTransparentIndex(kelQuantizer* _x);
+kelDither* kelDitherCreate(kelQuantizer* quantizer, kelDitherMethod method, int width);
+void kelDitherDelete(kelDither* _x);
+kelStatus kelDitherMapRows(kelDither* _x, const void* data, kelDataType type, int nc, int rows,
+                           unsigned char* indices, double maxValue);
+
+/* Frames of an animation as shown; the file must outlive the composer. */
+kelFrameComposer* kelFrameComposerCreate(kelFile* file);
+void kelFrameComposerDelete(kelFrameComposer* _x);
+kelStatus kelFrameComposerInit(kelFrameComposer* _x);
+int kelFrameComposerGetNumFrames(kelFrameComposer* _x);
+int kelFrameComposerGetCanvasWidth(kelFrameComposer* _x);
+int kelFrameComposerGetCanvasHeight(kelFrameComposer* _x);
+int kelFrameComposerGetLoopCount(kelFrameComposer* _x);
+int kelFrameComposerHasTransparency(kelFrameComposer* _x);
+kelStatus kelFrameComposerGetFrameInfo(kelFrameComposer* _x, int frame, kelFrameInfo* info);
+/* rgba: canvas width x height x 4 bytes, top row first. */
+kelStatus kelFrameComposerCompose(kelFrameComposer* _x, int frame, unsigned char* rgba);
 
 #ifdef __cplusplus
 }

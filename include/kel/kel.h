@@ -13,6 +13,7 @@
 #include <kel/kelDataSize.h>
 #include <kel/kelDatabase.h>
 #include <kel/kelDictionary.h>
+#include <kel/kelDither.h>
 #include <kel/kelError.h>
 #include <kel/kelErrorHandler.h>
 #include <kel/kelFITFile.h>
@@ -20,6 +21,7 @@
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
+#include <kel/kelFrameComposer.h>
 #include <kel/kelGIFFile.h>
 #include <kel/kelHashTable.h>
 #include <kel/kelJPEGFile.h>
@@ -30,6 +32,7 @@
 #include <kel/kelOrientation.h>
 #include <kel/kelPNGFile.h>
 #include <kel/kelPixel.h>
+#include <kel/kelQuantizer.h>
 #include <kel/kelReadOnlyFormat.h>
 #include <kel/kelStatus.h>
 #include <kel/kelTIFFFile.h>

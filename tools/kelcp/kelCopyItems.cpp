@@ -187,6 +187,18 @@ void kelCopyCarryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, b
     }
 }
 
+void kelCopySetRole(kelFile& dst, int role, int value)
+{
+    kelTagDescription* desc = kelToolFindRole(dst.getFormat(), kelTagRole(role));
+    if (!desc || kelToolItemIsReadOnly(*desc) || !isIntegral(int(desc->flags & kelTagTypeMask)))
+        return;
+    kelTag tag(desc);
+    if (!tag.getValue())
+        return;
+    setElement(tag, 0, value);
+    tag.write(&dst);
+}
+
 std::string kelCopyCheckSettings(const kelCopyOptions& opts, kelFormat* format)
 {
     const std::string fmt = std::string("format ") + format->getName();

@@ -25,6 +25,9 @@ std::string kelCopyCheckSettings(const kelCopyOptions& opts, kelFormat* format);
 void kelCopyCarryItems(const kelCopyOptions& opts, kelFile& src, kelFile& dst, bool firstImage,
                        kelToolErrorLog& log);
 
+// Gives DST's item of `role`, where its format has one, the value `value`.
+void kelCopySetRole(kelFile& dst, int role, int value);
+
 // Sets the command line's items (file-wide ones with the first image);
 // returns what the destination refused, or empty.
 std::string kelCopyApplySettings(const kelCopyOptions& opts, kelFile& dst, bool firstImage);

@@ -13,11 +13,14 @@
 #include <kel/kelFileConfig.h>
 #include <kel/kelFileDesc.h>
 #include <kel/kelFormat.h>
+#include <kel/kelFrameComposer.h>
 
+#include "kelCopyFrames.h"
 #include "kelCopyItems.h"
 #include "kelCopyOptions.h"
 #include "kelCopyPalette.h"
 #include "kelCopyPixels.h"
+#include "kelCopyQuantize.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
 #include "kelToolNames.h"
@@ -161,6 +164,20 @@ void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelTo
                  " keeps no colormap; palette indices are copied without it");
 }
 
+kelCopyQuantizeHow quantizing(const kelCopyOptions& opts)
+{
+    return {opts.colors ? opts.colors : 256, opts.dither, opts.stripBytes};
+}
+
+// A palette or bitmap destination from a source of more colors.
+kelStatus quantizePixels(const kelCopyOptions& opts, kelFile& src, kelFile& dst, std::string& problem)
+{
+    kelCopyRows rows;
+    if (!kelCopyFileRows(src, kelCopyOpaqueValue(src, nullptr), rows, problem))
+        return kelBADPARAMS;
+    return kelCopyQuantized(rows, dst, quantizing(opts), problem);
+}
+
 // The items go along (an animation keeps its timing), then the command
 // line's settings. An item the destination refuses is dropped with a
 // warning: the pixels matter more than, say, a count of significant colors
@@ -168,7 +185,9 @@ void carryColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelTo
 void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolErrorLog& log, bool firstImage,
                bool expand)
 {
-    carryColormap(opts, src, dst, log, expand);
+    const bool quantize = !expand && kelCopyQuantizes(dst, kelCopySourceColormap(src) != nullptr, src.getDataType());
+    if (!quantize)
+        carryColormap(opts, src, dst, log, expand);
     kelCopyCarryItems(opts, src, dst, firstImage, log);
     std::string problem = kelCopyApplySettings(opts, dst, firstImage);
     if (!problem.empty())
@@ -176,7 +195,7 @@ void copyImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, kelToolEr
     kelCopyStrips how{opts.stripBytes, !opts.quiet, "kelcp: " + opts.destination,
                       expand ? kelCopySourceColormap(src) : nullptr,
                       opts.hasBackground ? opts.background.rgb : nullptr};
-    kelStatus sts = kelCopyPixels(src, dst, how, problem);
+    kelStatus sts = quantize ? quantizePixels(opts, src, dst, problem) : kelCopyPixels(src, dst, how, problem);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, problem.empty() ? kelToolErrorLog::statusText(sts) : problem};
     if (opts.verbose) {
@@ -239,12 +258,11 @@ bool keepsNoColormap(const kelCopyOptions& opts, kelFile& src, kelFile& dst)
     return map && !opts.cm && dst.getColorModel() == kelRGBPalette && dst.setColormap(map) != kelOKAY;
 }
 
-void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count, bool expand)
+void appendImage(const kelCopyOptions& opts, kelFile& src, kelFile& dst, int index, int count, kelFileConfig cfg)
 {
     kelStatus sts = src.setCurrentImg(index);
     if (sts != kelOKAY)
         throw CopyFailure{opts.source + ":" + std::to_string(index), kelToolErrorLog::statusText(sts)};
-    kelFileConfig cfg = imageConfig(opts, src, dst.getFormat(), expand);
     sts = dst.appendImg(&src, &cfg);
     if (sts == kelUNSUPPORTEDBYFORMAT)
         throw CopyFailure{opts.destination, std::string("format ") + dst.getFormat()->getName() +
@@ -270,7 +288,14 @@ void finish(const kelCopyOptions& opts, FilePtr dst, kelToolOutputFile& out, con
                name.args.c_str(), name.args.empty() ? "" : "%", rawArgs.c_str());
 }
 
-void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile& out)
+// What the source and destination are, checked before anything is written.
+struct CopyEnds {
+    DestinationName name;
+    FilePtr src;
+    kelFormat* format;
+};
+
+CopyEnds prepare(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile& out)
 {
     DestinationName name = splitName(opts);
     if (name.index >= 0)
@@ -284,6 +309,71 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     kelStatus sts = out.reserve(name.path);
     if (sts != kelOKAY)
         throw CopyFailure{opts.destination, "cannot create a file beside it: " + kelToolErrorLog::statusText(sts)};
+    return {name, std::move(src), format};
+}
+
+// A composed frame lies at the canvas's corner and covers it; where it has
+// transparent pixels the frame before must go first.
+void placeWholeFrame(kelFile& dst, bool transparent)
+{
+    kelCopySetRole(dst, kelTagRoleLeft, 0);
+    kelCopySetRole(dst, kelTagRoleTop, 0);
+    kelCopySetRole(dst, kelTagRoleDisposal, transparent ? kelDisposeBackground : kelDisposeNone);
+    kelCopySetRole(dst, kelTagRoleBlend, kelBlendSource);
+}
+
+void copyFrame(const kelCopyOptions& opts, kelFrameComposer& comp, int frame, bool first, kelFile& src,
+               kelFile& dst, kelToolErrorLog& log, std::vector<unsigned char>& canvas)
+{
+    kelStatus sts = src.setCurrentImg(frame);
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.source + ":" + std::to_string(frame), kelToolErrorLog::statusText(sts)};
+    kelCopyCarryItems(opts, src, dst, first, log);
+    placeWholeFrame(dst, comp.hasTransparency() != 0);
+    std::string problem = kelCopyApplySettings(opts, dst, first);
+    if (problem.empty() && (sts = kelCopyComposedFrame(comp, frame, dst, opts, canvas, problem)) != kelOKAY &&
+        problem.empty())
+        problem = kelToolErrorLog::statusText(sts);
+    if (!problem.empty())
+        throw CopyFailure{opts.destination, problem};
+}
+
+void coalesceAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile& out)
+{
+    CopyEnds ends = prepare(opts, log, out);
+    kelFile& src = *ends.src;
+    const int only = kelToolImageIndex(opts.source.c_str());
+    kelFrameComposer comp(src);
+    kelStatus sts = comp.init();
+    if (sts != kelOKAY)
+        throw CopyFailure{opts.source, "cannot compose its frames: " + kelToolErrorLog::statusText(sts)};
+    const int first = only >= 0 ? only : 0, last = only >= 0 ? only : comp.getNumFrames() - 1;
+    if (first >= comp.getNumFrames())
+        throw CopyFailure{opts.source, "has no frame " + std::to_string(first)};
+    kelFileConfig cfg = kelCopyFrameConfig(comp, ends.format, opts);
+    kelFileDesc desc(out.temporaryPath().c_str(), -1, ends.format,
+                     ends.name.args.empty() ? nullptr : ends.name.args.c_str());
+    if ((sts = src.setCurrentImg(first)) != kelOKAY)
+        throw CopyFailure{opts.source, kelToolErrorLog::statusText(sts)};
+    FilePtr dst(kelFile::create(desc, &src, &cfg, &sts));
+    if (!dst)
+        throw CopyFailure{opts.destination, kelToolErrorLog::statusText(sts)};
+    std::vector<unsigned char> canvas;
+    for (int f = first; f <= last; ++f) {
+        if (f > first)
+            appendImage(opts, src, *dst, f, comp.getNumFrames(), cfg);
+        copyFrame(opts, comp, f, f == first, src, *dst, log, canvas);
+    }
+    finish(opts, std::move(dst), out, ends.name);
+}
+
+void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile& out)
+{
+    CopyEnds ends = prepare(opts, log, out);
+    DestinationName& name = ends.name;
+    FilePtr& src = ends.src;
+    kelFormat* format = ends.format;
+    kelStatus sts = kelOKAY;
     bool oneImage = kelToolImageIndex(opts.source.c_str()) >= 0;
     int count = oneImage ? 1 : src->getNumImgs();
     if (!oneImage && src->getCurrentImg() != 0 && (sts = src->setCurrentImg(0)) != kelOKAY)
@@ -297,7 +387,9 @@ void copyAll(const kelCopyOptions& opts, kelToolErrorLog& log, kelToolOutputFile
     }
     copyImage(opts, *src, *dst, log, true, expand);
     for (int i = 1; i < count; ++i) {
-        appendImage(opts, *src, *dst, i, count, expand);
+        // Selected first, so that the image's own colormap chooses its model.
+        src->setCurrentImg(i);
+        appendImage(opts, *src, *dst, i, count, imageConfig(opts, *src, dst->getFormat(), expand));
         copyImage(opts, *src, *dst, log, false, expand);
     }
     finish(opts, std::move(dst), out, name);
@@ -310,7 +402,10 @@ int kelCopyRun(const kelCopyOptions& opts, kelToolErrorLog& log)
     kelToolOutputFile out;
     log.setFatalCleanup([&out] { out.discard(); });
     try {
-        copyAll(opts, log, out);
+        if (opts.coalesce)
+            coalesceAll(opts, log, out);
+        else
+            copyAll(opts, log, out);
     } catch (const CopyFailure& failure) {
         if (!failure.subject.empty())
             log.fail(failure.subject, failure.text);

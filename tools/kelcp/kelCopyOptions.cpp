@@ -86,7 +86,14 @@ void kelCopyUsageError(const std::string& message)
     exit(2);
 }
 
-enum { optQuality = 256, optItem, optBackground };
+enum { optQuality = 256, optItem, optBackground, optColors, optDither, optCoalesce };
+
+// One above each method: a lookup gives 0 for no keyword.
+static const kelToolName ditherMethods[] = {{1 + kelDitherNone, "none"},
+                                            {1 + kelDitherFloydSteinberg, "fs"},
+                                            {1 + kelDitherFloydSteinberg, "floyd-steinberg"},
+                                            {1 + kelDitherOrdered, "ordered"},
+                                            {0, nullptr}};
 
 // KEY=VALUE; the key goes through the item key rule, so "Loop count" works too.
 static std::pair<std::string, std::string> itemSetting(const char* text)
@@ -109,6 +116,15 @@ static void applyOption(kelCopyOptions& opts, int opt, const char* value)
     case optBackground:
         opts.background = kelToolParseColor("--background", value);
         opts.hasBackground = true;
+        break;
+    case optColors:
+        opts.colors = int(kelToolParseNumber("--colors", value, 2, 256));
+        break;
+    case optDither:
+        opts.dither = kelDitherMethod(kelToolParseKeyword("--dither", value, ditherMethods) - 1);
+        break;
+    case optCoalesce:
+        opts.coalesce = true;
         break;
     case 'f':
         opts.formatName = value;
@@ -162,7 +178,9 @@ kelCopyOptions kelCopyParseOptions(int argc, char** argv)
         {"strip-mib", required_argument, nullptr, 'm'},  {"verbose", no_argument, nullptr, 'v'},
         {"quiet", no_argument, nullptr, 'q'},            {"help", no_argument, nullptr, 'h'},
         {"quality", required_argument, nullptr, optQuality}, {"item", required_argument, nullptr, optItem},
-        {"background", required_argument, nullptr, optBackground}, {nullptr, 0, nullptr, 0}};
+        {"background", required_argument, nullptr, optBackground}, {"colors", required_argument, nullptr, optColors},
+        {"dither", required_argument, nullptr, optDither}, {"coalesce", no_argument, nullptr, optCoalesce},
+        {nullptr, 0, nullptr, 0}};
     kelCopyOptions opts;
     int opt;
     try {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <kel/kelCoord.h>
+#include <kel/kelDither.h>
 #include <kel/kelTypes.h>
 
 #include "kelToolOptions.h"
@@ -30,6 +31,9 @@ struct kelCopyOptions {
     int quality = -1;  // --quality; -1: not given
     // --item KEY=VALUE in the order given; keys as kelToolItemKey makes them.
     std::vector<std::pair<std::string, std::string>> items;
+    int colors = 0;  // --colors; 0: as many as DST's palette holds (256)
+    kelDitherMethod dither = kelDitherFloydSteinberg;
+    bool coalesce = false;  // --coalesce: frames as shown
     bool hasBackground = false;
     kelToolColor background{{1, 1, 1}};
 };

@@ -107,9 +107,7 @@ static bool wholePlanes(kelFile& src, kelFile& dst)
     return sourceWhole || destinationWhole;
 }
 
-// The value of an opaque pixel of the source: its colormap's type's
-// maximum, its scale maximum, else its type's (1 for floating types).
-static double opaqueValue(kelFile& src, const kelColormap* map)
+double kelCopyOpaqueValue(kelFile& src, const kelColormap* map)
 {
     if (map)
         return kelDataMax(map->getDataType());
@@ -127,7 +125,7 @@ static bool remakesChannels(kelFile& src, kelFile& dst, const kelCopyStrips& how
     int fromChans = how.expand ? (from == kelRGBA ? 4 : 3) : src.getCsize();
     if (!channels.init(from, fromChans, dst.getColorModel(), dst.getCsize()))
         return false;
-    channels.setValues(opaqueValue(src, how.expand), how.background, kelDataIsIntegral(dst.getDataType()) != 0);
+    channels.setValues(kelCopyOpaqueValue(src, how.expand), how.background, kelDataIsIntegral(dst.getDataType()) != 0);
     return true;
 }
 

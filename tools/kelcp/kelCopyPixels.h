@@ -21,6 +21,10 @@ struct kelCopyStrips {
     const double* background = nullptr;
 };
 
+// The value of an opaque pixel of the source: its colormap's type's
+// maximum, its scale maximum, else its type's (1 for floating types).
+double kelCopyOpaqueValue(kelFile& src, const kelColormap* map);
+
 // Both images must have the same upright size. The channels must agree, or
 // the source has one channel, which then fills every destination channel,
 // or the source's indices are expanded into RGB or RGBA colors, or the

@@ -6,6 +6,7 @@
 #include <kel/kelFile.h>
 #include <kel/kelFormat.h>
 
+#include "kelInfoAnimation.h"
 #include "kelInfoItems.h"
 #include "kelToolErrorLog.h"
 #include "kelToolImageIndex.h"
@@ -95,6 +96,9 @@ nlohmann::json kelInfoFile(const char* name, kelToolErrorLog& log)
                            {"description", format->getDescription() ? format->getDescription() : ""},
                            {"image_count", file->getNumImgs()},
                            {"items", kelInfoItems(*file, true)}};
+    nlohmann::json animation = kelInfoAnimation(*file);
+    if (!animation.is_null())
+        info["animation"] = animation;
     info["images"] = allImages(*file, name, log);
     file->close();
     return info;

@@ -6,7 +6,8 @@
 
 class kelToolErrorLog;
 
-// {"file", "format", "description", "image_count", "images": [...]} or, when
+// {"file", "format", "description", "image_count", "images": [...]} and,
+// for an animation, "animation" (see kelInfoAnimation) or, when
 // the file cannot be opened, {"file", "error"} (the error is also reported
 // through `log`). The name may carry #format, :index and %arguments; with an
 // index only that image is described.

@@ -106,6 +106,21 @@ static std::vector<Row> imageRows(const nlohmann::json& image)
     return rows;
 }
 
+// "animation: canvas 48 x 32, loops forever", then a table of the frames.
+static void printAnimation(FILE* out, const nlohmann::json& anim)
+{
+    const nlohmann::json& loops = anim["loop_count"];
+    std::string looping = loops.is_null()           ? "no loop count"
+                          : loops.get<int>() == 0 ? "loops forever"
+                                                  : "loops " + loops.dump() + " times";
+    fprintf(out, "  animation: canvas %s, %s\n", joined(anim["canvas"], " x ").c_str(), looping.c_str());
+    std::vector<Row> rows = {{"    frame", "delay ms", "disposal", "blend", "left, top, width, height"}};
+    for (const nlohmann::json& f : anim["frames"])
+        rows.push_back({"    " + f["index"].dump(), f["delay_ms"].is_null() ? "-" : f["delay_ms"].dump(),
+                        f["disposal"], f["blend"], joined(f["rectangle"], ", ")});
+    printColumns(out, rows);
+}
+
 void kelInfoPrintFile(FILE* out, const nlohmann::json& file)
 {
     if (file.contains("error"))
@@ -122,4 +137,6 @@ void kelInfoPrintFile(FILE* out, const nlohmann::json& file)
             rows.push_back(std::move(row));
     }
     printColumns(out, rows);
+    if (file.contains("animation"))
+        printAnimation(out, file["animation"]);
 }
