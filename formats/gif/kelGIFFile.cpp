@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "kelGIFColormap.h"
+#include "kelOpenForReading.h"
 
 kelGIFFile::kelGIFFile()
     : nimgs(1), imgidx(0), globalMap(nullptr), localMap(nullptr), isThereLocalMap(0), localBits(0),
@@ -29,27 +30,15 @@ kelGIFFile::~kelGIFFile()
 
 kelStatus kelGIFFile::openFile()
 {
-    int opened = 0;
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fd = ::open(filename, accessmode);
-        if (fd < 0)
-            return kelSystemStatus(kelOPENFAILED);
-        opened = 1;
-    }
-    input.attach(fd);
-    wroteHeader = 1;
-    // A read that failed on the way, not what it left unread, is the reason.
-    kelStatus sts = input.failedRead(readHeader());
-    if (sts == kelOKAY) {
-        beginCurrentImage = input.tell();
-        return kelOKAY;
-    }
-    if (opened) {
-        ::close(fd);
-        fd = -1;
-    }
-    return sts;
+    return kelOpenForReading(fd, filename, accessmode, [this] {
+        input.attach(fd);
+        wroteHeader = 1;
+        // A read that failed on the way, not what it left unread, is the reason.
+        kelStatus sts = input.failedRead(readHeader());
+        if (sts == kelOKAY)
+            beginCurrentImage = input.tell();
+        return sts;
+    });
 }
 
 // Every image written was flushed: only the descriptor is left to close.

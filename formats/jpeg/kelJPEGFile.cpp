@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <new>
 
+#include "kelOpenForReading.h"
+
 namespace {
 
 // JPEG's APP2 chunks carry at most 255 x 65519 bytes of a profile.
@@ -26,23 +28,12 @@ kelJPEGFile::~kelJPEGFile() = default;
 
 kelStatus kelJPEGFile::openFile()
 {
-    int opened = 0;
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fd = ::open(filename, accessmode);
-        if (fd < 0)
-            return kelSystemStatus(kelOPENFAILED);
-        opened = 1;
-    }
-    kelStatus sts = readHeader();
-    if (sts != kelOKAY) {
-        decoder.reset();
-        if (opened) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    return sts;
+    return kelOpenForReading(fd, filename, accessmode, [this] {
+        kelStatus sts = readHeader();
+        if (sts != kelOKAY)
+            decoder.reset();
+        return sts;
+    });
 }
 
 kelStatus kelJPEGFile::createFile()

@@ -1,5 +1,6 @@
 // Opening, creating and closing a PNG file; its colormap, scale and profile.
 #include "kelPNGFile.h"
+#include "kelOpenForReading.h"
 
 #include <kel/kelColormap.h>
 #include <kel/kelDataSize.h>
@@ -32,27 +33,17 @@ kelStatus kelPNGFile::openFile()
 {
     if (accessmode != O_RDONLY)
         return kelUNSUPPORTEDBYLIBRARY;
-    bool opened = false;
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fd = ::open(filename, O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return kelSystemStatus(kelOPENFAILED);
-        opened = true;
-    }
-    reader.attach(fd);
-    kelStatus sts = readHeader();
-    if (sts == kelOKAY) {
-        readAncillary();
-        setAttributes();
-        decoder.init(&reader, layout, pageHeight, keptRows / pageHeight, filename);
-        sts = kelCheckPageBytes(decoder.bytesNeeded(), "PNG rows");
-    }
-    if (sts != kelOKAY && opened) {
-        ::close(fd);
-        fd = -1;
-    }
-    return sts;
+    return kelOpenForReading(fd, filename, O_RDONLY | O_CLOEXEC, [this] {
+        reader.attach(fd);
+        kelStatus sts = readHeader();
+        if (sts == kelOKAY) {
+            readAncillary();
+            setAttributes();
+            decoder.init(&reader, layout, pageHeight, keptRows / pageHeight, filename);
+            sts = kelCheckPageBytes(decoder.bytesNeeded(), "PNG rows");
+        }
+        return sts;
+    });
 }
 
 kelStatus kelPNGFile::closeFile()

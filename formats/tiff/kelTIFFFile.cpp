@@ -10,6 +10,8 @@
 
 #include <new>
 
+#include "kelOpenForReading.h"
+
 namespace {
 
 // Files whose pixels alone come this near 4 GiB are written as BigTIFF:
@@ -52,31 +54,21 @@ kelStatus kelTIFFFile::failure(kelStatus otherwise)
 
 kelStatus kelTIFFFile::openFile()
 {
-    int opened = 0;
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fd = ::open(filename, accessmode);
-        if (fd < 0)
-            return kelSystemStatus(kelOPENFAILED);
-        opened = 1;
-    }
-    // Strips are chopped into smaller pages only where they are never
-    // rewritten.
-    kelStatus sts = openTIFF(accessmode == O_RDWR ? "r+c" : "r");
-    if (sts == kelOKAY)
-        sts = countImages();
-    if (sts == kelOKAY)
-        sts = takeLayout();
-    if (sts != kelOKAY) {
-        if (tif)
-            TIFFCleanup(tif);
-        tif = nullptr;
-        if (opened)
-            ::close(fd);
-        if (opened)
-            fd = -1;
-    }
-    return sts;
+    return kelOpenForReading(fd, filename, accessmode, [this] {
+        // Strips are chopped into smaller pages only where they are never
+        // rewritten.
+        kelStatus sts = openTIFF(accessmode == O_RDWR ? "r+c" : "r");
+        if (sts == kelOKAY)
+            sts = countImages();
+        if (sts == kelOKAY)
+            sts = takeLayout();
+        if (sts != kelOKAY) {
+            if (tif)
+                TIFFCleanup(tif);
+            tif = nullptr;
+        }
+        return sts;
+    });
 }
 
 kelStatus kelTIFFFile::createFile()

@@ -7,29 +7,20 @@
 
 #include <new>
 
+#include "kelOpenForReading.h"
+
 kelWEBPFile::kelWEBPFile() : creating(0), imgidx(0), frames(0), timestamp(0), writeStatus(kelOKAY) {}
 
 kelWEBPFile::~kelWEBPFile() = default;
 
 kelStatus kelWEBPFile::openFile()
 {
-    int opened = 0;
-    if (fd < 0) {
-        KEL_ASSERT(filename != NULL);
-        fd = ::open(filename, accessmode);
-        if (fd < 0)
-            return kelSystemStatus(kelOPENFAILED);
-        opened = 1;
-    }
-    kelStatus sts = readFile();
-    if (sts != kelOKAY) {
-        reader.reset();
-        if (opened) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    return sts;
+    return kelOpenForReading(fd, filename, accessmode, [this] {
+        kelStatus sts = readFile();
+        if (sts != kelOKAY)
+            reader.reset();
+        return sts;
+    });
 }
 
 kelStatus kelWEBPFile::createFile()
