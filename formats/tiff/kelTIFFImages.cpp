@@ -137,6 +137,11 @@ kelStatus kelTIFFFile::appendImg(kelFile* src, kelFileConfig* cfg)
         sts = leaveImage();
     if (sts != kelOKAY)
         return sts;
+    // TIFFCreateDirectory drops the current directory without freeing it: a
+    // directory that was read keeps its codec state and fields until here.
+    // Changing the compression runs the codec's cleanup.
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFFreeDirectory(tif);
     if (TIFFCreateDirectory(tif) != 0)
         return failure(kelMALLOCFAILED);
     config.getSize(size);
