@@ -202,7 +202,16 @@ void expectLibpng(const std::string& path, const Written& w)
         read.erase("gamma");
         read.erase("chromaticities");
     }
-    EXPECT_EQ(w.items, read);
+    // libpng's reader reports texts by their SHA-256.
+    json want = w.items;
+    json hashes = json::object();
+    for (const auto& keyword : want["text"].items()) {
+        const std::string text = keyword.value();
+        hashes[keyword.key()] = sha256(Bytes(text.begin(), text.end()));
+    }
+    want.erase("text");
+    want["text_sha256"] = hashes;
+    EXPECT_EQ(want, read);
 }
 
 class RoundTrip : public ::testing::TestWithParam<Kind> {
